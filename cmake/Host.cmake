@@ -1,0 +1,31 @@
+if(NOT CMAKE_BUILD_TYPE)
+  set(CMAKE_BUILD_TYPE RelWithDebInfo)
+endif()
+set(QUOX_PLATFORM posix)
+option(QUOX_SANITIZE "Build the host code with AddressSanitizer and UBSan" OFF)
+option(QUOX_FUZZ "Build libFuzzer targets (needs clang)" OFF)
+option(QUOX_WINDOWS "Cross-build the stub and run the Wine tests" ON)
+add_compile_options(-Wall -Wextra)
+if(QUOX_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+include_directories(${CMAKE_SOURCE_DIR})
+
+enable_testing()
+add_subdirectory(core)
+add_subdirectory(payload)
+add_subdirectory(builder)
+add_subdirectory(tests)
+
+if(QUOX_WINDOWS)
+  include(ExternalProject)
+  set(QUOX_WINDOWS_BUILD ${CMAKE_BINARY_DIR}/windows)
+  ExternalProject_Add(windows
+    SOURCE_DIR ${CMAKE_SOURCE_DIR}
+    BINARY_DIR ${QUOX_WINDOWS_BUILD}
+    CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686.cmake
+    INSTALL_COMMAND ""
+    BUILD_ALWAYS ON
+    USES_TERMINAL_BUILD ON)
+endif()

@@ -1,0 +1,20 @@
+#pragma once
+#include <cstdarg>
+// The one seam between the portable library (core/, payload/) and the operating system.
+// Platform_win.cpp implements it with Win32 for the stub; Platform_posix.cpp implements
+// it for the Linux host, where the builder and the unit tests run. Everything else in
+// core/ and payload/ is plain C++ and must not include system headers.
+
+// Shows the text of a fatal error to the person at the machine: a task-modal message box
+// captioned "FATAL ERROR" with the error icon on Windows, standard error on the host.
+// `owner` is the window that owns the box, or null.
+void PlatformShowFatalBox(void* owner, const char* text);
+
+// Formats like vsnprintf into `buffer` of `size` bytes; the text is always terminated
+// and cut when it does not fit. On Windows this is the system C library's formatter,
+// which keeps the stub small and formats numbers the way Windows programs do.
+void PlatformFormatList(char* buffer, int size, const char* format, va_list arguments);
+
+// Ends the process with exit code 1, the program's only exit code. Used when no
+// application shutdown routine has been registered with the fatal path.
+[[noreturn]] void PlatformExit();
