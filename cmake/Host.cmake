@@ -12,6 +12,7 @@ if(QUOX_SANITIZE)
 endif()
 include_directories(${CMAKE_SOURCE_DIR})
 
+set(QUOX_WINDOWS_BUILD ${CMAKE_BINARY_DIR}/windows)
 enable_testing()
 add_subdirectory(core)
 add_subdirectory(payload)
@@ -20,7 +21,6 @@ add_subdirectory(tests)
 
 if(QUOX_WINDOWS)
   include(ExternalProject)
-  set(QUOX_WINDOWS_BUILD ${CMAKE_BINARY_DIR}/windows)
   ExternalProject_Add(windows
     SOURCE_DIR ${CMAKE_SOURCE_DIR}
     BINARY_DIR ${QUOX_WINDOWS_BUILD}

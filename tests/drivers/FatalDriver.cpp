@@ -6,6 +6,8 @@
 #include <cstring>
 #include <windows.h>
 
+static char* volatile s_escape;
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
     if (!strcmp(commandLine, "index")) {
@@ -15,9 +17,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
         Allocate(3000000000u);
     } else if (!strcmp(commandLine, "new")) {
         // The C++ operators must reach the same handler.
+        // The block escapes through a volatile global so that the request cannot be elided.
         volatile size_t size = 3000000000u;
-        char* block = new char[size];
-        block[0] = 0;
+        s_escape = new char[size];
     } else if (!strcmp(commandLine, "trysetlength")) {
         String text("abc");
         bool grown = text.TrySetLength(0x7ffffff0);

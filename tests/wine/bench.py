@@ -1,0 +1,334 @@
+"""The Wine test bench: runs the real stub (and small driver programs) in a 32-bit
+Wine prefix under Xvfb, one fresh prefix per test, and reads back what they did.
+
+A template prefix is made once per build tree (wineboot, about 8 s) and reused by
+every test. Each test gets its own prefix made from it in a few milliseconds: small
+files are copied, the large system binaries are hard-linked. Wine replaces registry
+files by renaming, so links are safe there; a test that rewrote a linked binary in
+place would change the template for later tests, so the bench checks those files
+after every test and fails the test (and retires the template) if one changed.
+
+Dialogs are watched from inside the prefix by boxwatch.exe, which starts the program
+under test, records every dialog it shows (caption, text, buttons), answers each as
+the test asked, and reports the exit code. Windows are unmanaged (no window manager
+waits), so a run with a message box costs about a tenth of a second once the prefix's
+wineserver is up.
+"""
+
+import fcntl
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+import unittest
+from dataclasses import dataclass, field
+
+import winreg_text
+
+BUILD_DIR = os.environ.get("QUOX_BUILD_DIR", os.path.abspath("build"))
+WINDOWS_BUILD = os.environ.get("QUOX_WINDOWS_BUILD", os.path.join(BUILD_DIR, "windows"))
+BENCH_DIR = os.path.join(BUILD_DIR, "wine-bench")
+TEMPLATE = os.path.join(BENCH_DIR, "template")
+# Binaries bigger than this under the template are hard-linked instead of copied.
+LINK_THRESHOLD = 64 * 1024
+LINK_SUFFIXES = (".dll", ".exe", ".drv", ".sys", ".ocx", ".acm", ".cpl", ".tlb", ".ax", ".ds",
+                 ".nls", ".ttf", ".fon", ".ttc", ".mui", ".com", ".vxd", ".msstyles")
+
+WINDOWS_VERSIONS = ("win95", "win98", "winme", "nt40", "win2k", "winxp", "win7")
+
+STUB = os.path.join(WINDOWS_BUILD, "install", "quoxstub.exe")
+DRIVERS = os.path.join(WINDOWS_BUILD, "tests", "drivers")
+
+
+def driver(name):
+    return os.path.join(DRIVERS, name + ".exe")
+
+
+def _wine_env(prefix, display):
+    env = dict(os.environ)
+    env.update({
+        "WINEPREFIX": prefix,
+        "WINEARCH": "win32",
+        "WINEDEBUG": "-all",
+        "DISPLAY": display,
+        # No desktop menu entries for shortcuts, no Mono or Gecko installers.
+        "WINEDLLOVERRIDES": "winemenubuilder.exe=d;mscoree=d;mshtml=d",
+    })
+    return env
+
+
+class _Display:
+    """One Xvfb server for this process, started on first use."""
+    value = None
+    process = None
+
+    @classmethod
+    def get(cls):
+        if cls.value:
+            return cls.value
+        read_end, write_end = os.pipe()
+        cls.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        number = b""
+        while not number.endswith(b"\n"):
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                raise RuntimeError("Xvfb did not start")
+            number += chunk
+        os.close(read_end)
+        cls.value = ":" + number.decode().strip()
+        return cls.value
+
+    @classmethod
+    def stop(cls):
+        if cls.process:
+            cls.process.terminate()
+            cls.process.wait()
+            cls.process = None
+            cls.value = None
+
+
+def _linked(path, size):
+    return size >= LINK_THRESHOLD and path.lower().endswith(LINK_SUFFIXES)
+
+
+def _snapshot(root):
+    """Size and modification time of every file the test prefixes share by link."""
+    shared = {}
+    for directory, _, files in os.walk(root):
+        for name in files:
+            path = os.path.join(directory, name)
+            st = os.lstat(path)
+            if _linked(path, st.st_size):
+                shared[os.path.relpath(path, root)] = (st.st_size, st.st_mtime_ns)
+    return shared
+
+
+def _ensure_template():
+    os.makedirs(BENCH_DIR, exist_ok=True)
+    ready = os.path.join(TEMPLATE, ".quox-ready")
+    with open(os.path.join(BENCH_DIR, "template.lock"), "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if os.path.exists(ready):
+            return
+        shutil.rmtree(TEMPLATE, ignore_errors=True)
+        env = _wine_env(TEMPLATE, _Display.get())
+        subprocess.run(["wineboot", "--init"], env=env, check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+        settings = [
+            # Unmanaged windows: Wine then does not wait for a window manager that Xvfb lacks.
+            (r"HKCU\Software\Wine\X11 Driver", "Managed", "N"),
+            (r"HKCU\Software\Wine\X11 Driver", "Decorated", "N"),
+            # A crash must end the program, not wait for someone to close a dialog.
+            (r"HKCU\Software\Wine\WineDbg", "ShowCrashDialog", "0"),
+        ]
+        for key, name, value in settings:
+            subprocess.run(["wine", "reg", "add", key, "/v", name, "/d", value, "/f"], env=env, check=True,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+        subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=120)
+        with open(ready, "w") as f:
+            f.write("ok\n")
+
+
+@dataclass
+class Box:
+    caption: str
+    text: str
+    buttons: list
+
+
+@dataclass
+class RunResult:
+    exit_code: int = None
+    timed_out: bool = False
+    boxes: list = field(default_factory=list)
+    error: str = ""
+
+
+def _unescape(text):
+    out, i = [], 0
+    while i < len(text):
+        c = text[i]
+        if c == "\\" and i + 1 < len(text):
+            out.append({"\\": "\\", "t": "\t", "r": "\r", "n": "\n"}.get(text[i + 1], text[i + 1]))
+            i += 2
+        else:
+            out.append(c)
+            i += 1
+    return "".join(out)
+
+
+class Prefix:
+    """A fresh Wine prefix for one test. Use as a context manager."""
+
+    def __init__(self, windows_version=None):
+        _ensure_template()
+        self.display = _Display.get()
+        self.root = tempfile.mkdtemp(prefix="prefix-", dir=BENCH_DIR)
+        self._shared = {}
+        for directory, dirs, files in os.walk(TEMPLATE):
+            relative = os.path.relpath(directory, TEMPLATE)
+            target_dir = os.path.join(self.root, relative)
+            os.makedirs(target_dir, exist_ok=True)
+            for name in dirs:
+                source = os.path.join(directory, name)
+                if os.path.islink(source):
+                    os.symlink(os.readlink(source), os.path.join(target_dir, name))
+            for name in files:
+                source = os.path.join(directory, name)
+                target = os.path.join(target_dir, name)
+                if os.path.islink(source):
+                    os.symlink(os.readlink(source), target)
+                    continue
+                st = os.stat(source)
+                if _linked(source, st.st_size):
+                    os.link(source, target)
+                    self._shared[os.path.join(relative, name)] = (st.st_size, st.st_mtime_ns)
+                else:
+                    shutil.copy2(source, target)
+        self.env = _wine_env(self.root, self.display)
+        if windows_version:
+            self.set_windows_version(windows_version)
+
+    # Files -------------------------------------------------------------------------
+
+    def host_path(self, windows_path):
+        """Where a path of drive C: lies on the host (case as given)."""
+        drive, rest = windows_path[:2], windows_path[2:]
+        if drive.lower() != "c:":
+            raise ValueError("only drive C: is mapped: " + windows_path)
+        return os.path.join(self.root, "drive_c", *[p for p in rest.split("\\") if p])
+
+    def put(self, host_file, windows_path):
+        target = self.host_path(windows_path)
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        shutil.copyfile(host_file, target)
+        return windows_path
+
+    def write(self, windows_path, data):
+        target = self.host_path(windows_path)
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        with open(target, "wb") as f:
+            f.write(data if isinstance(data, bytes) else data.encode("latin-1"))
+        return windows_path
+
+    def read(self, windows_path):
+        with open(self.host_path(windows_path), "rb") as f:
+            return f.read()
+
+    def exists(self, windows_path):
+        return os.path.exists(self.host_path(windows_path))
+
+    # Registry ----------------------------------------------------------------------
+
+    def set_windows_version(self, version):
+        if version not in WINDOWS_VERSIONS:
+            raise ValueError(version)
+        self._stop_server()
+        winreg_text.set_value(os.path.join(self.root, "user.reg"), r"Software\Wine", "Version", version)
+
+    def registry(self):
+        """The prefix's registry as saved by wineserver, which is stopped first."""
+        self._stop_server()
+        return winreg_text.Registry(self.root)
+
+    def edit_registry(self, hive_file, key, name, value):
+        """Writes a value into a saved hive (system.reg or user.reg) while Wine is stopped.
+        `value` is a str (REG_SZ), an int (REG_DWORD) or None to delete the value."""
+        self._stop_server()
+        winreg_text.set_value(os.path.join(self.root, hive_file), key, name, value)
+
+    # Running -----------------------------------------------------------------------
+
+    def run(self, program, args="", answers=(), timeout=30, directory=r"C:\test"):
+        """Runs a program in the prefix and watches its dialogs.
+
+        `program` is a host file (copied into `directory` under its own name) or a
+        Windows path already in the prefix. `answers` answer the dialogs in order:
+        "default", "leave", "id N", "button TEXT"."""
+        if os.path.isabs(program) and os.path.exists(program):
+            program = self.put(program, directory + "\\" + os.path.basename(program))
+        watcher = self.put(driver("boxwatch"), r"C:\bench\boxwatch.exe")
+        script = "\r\n".join([program + (" " + args if args else ""), "timeout %d" % int(timeout * 1000)]
+                             + list(answers)) + "\r\n"
+        self.write(r"C:\bench\script.txt", script)
+        report_path = self.host_path(r"C:\bench\report.txt")
+        if os.path.exists(report_path):
+            os.remove(report_path)
+        result = RunResult()
+        try:
+            subprocess.run(["wine", watcher, r"C:\bench\script.txt", r"C:\bench\report.txt"], env=self.env,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=timeout + 30)
+        except subprocess.TimeoutExpired:
+            result.timed_out = True
+            result.error = "the watcher did not end"
+            self._stop_server()
+        if os.path.exists(report_path):
+            with open(report_path, "rb") as f:
+                report = f.read().decode("latin-1")
+            for line in report.split("\r\n"):
+                fields = line.split("\t")
+                if fields[0] == "box":
+                    buttons = _unescape(fields[3]).split("|") if fields[3] else []
+                    result.boxes.append(Box(_unescape(fields[1]), _unescape(fields[2]), buttons))
+                elif fields[0] == "exit":
+                    result.exit_code = int(fields[1])
+                elif fields[0] == "timeout":
+                    result.timed_out = True
+                elif fields[0] == "error":
+                    result.error = fields[1]
+        return result
+
+    def _stop_server(self):
+        # SIGTERM ends the processes at once; the server then saves the registry and exits.
+        subprocess.run(["wineserver", "-k15"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def close(self):
+        self._stop_server()
+        changed = []
+        for relative, (size, mtime) in self._shared.items():
+            st = os.stat(os.path.join(TEMPLATE, relative))
+            if (st.st_size, st.st_mtime_ns) != (size, mtime):
+                changed.append(relative)
+        shutil.rmtree(self.root, ignore_errors=True)
+        if changed:
+            # The template is no longer pristine: make the next test build a new one.
+            try:
+                os.remove(os.path.join(TEMPLATE, ".quox-ready"))
+            except FileNotFoundError:
+                pass
+            raise AssertionError("the test rewrote shared system files in place: " + ", ".join(changed[:5]))
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
+
+
+class WineTestCase(unittest.TestCase):
+    """Base class: skips everything when the Windows build or Wine is missing."""
+
+    @classmethod
+    def setUpClass(cls):
+        if not os.path.exists(STUB):
+            raise unittest.SkipTest("the Windows build is missing: " + STUB)
+        if not shutil.which("wine") or not shutil.which("Xvfb"):
+            raise unittest.SkipTest("wine or Xvfb is not installed")
+
+    def assertBoxes(self, result, expected):
+        """`expected` is a list of (caption, text) pairs, in order."""
+        self.assertEqual([(b.caption, b.text) for b in result.boxes], list(expected))
+
+
+def main():
+    try:
+        unittest.main(verbosity=2)
+    finally:
+        _Display.stop()
