@@ -283,6 +283,15 @@ class Prefix:
                     result.error = fields[1]
         return result
 
+    def run_console(self, program, args=(), timeout=60, directory=r"C:\test"):
+        """Runs a console program (a test driver) directly under wine and returns
+        (exit code, standard output as text). No dialogs are watched."""
+        if os.path.isabs(program) and os.path.exists(program):
+            program = self.put(program, directory + "\\" + os.path.basename(program))
+        completed = subprocess.run(["wine", program] + list(args), env=self.env, stdout=subprocess.PIPE,
+                                   stderr=subprocess.DEVNULL, timeout=timeout)
+        return completed.returncode, completed.stdout.decode("latin-1").replace("\r\n", "\n")
+
     def _stop_server(self):
         # SIGTERM ends the processes at once; the server then saves the registry and exits.
         subprocess.run(["wineserver", "-k15"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
