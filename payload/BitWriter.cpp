@@ -1,0 +1,86 @@
+#include "payload/BitWriter.h"
+#include "core/Memory.h"
+#include "core/String.h"
+
+BitWriter::~BitWriter()
+{
+    Free(m_buffer);
+}
+
+void BitWriter::Reserve(size_t more)
+{
+    if (m_bytes + more <= m_capacity)
+        return;
+    size_t capacity = m_capacity < 4096 ? 4096 : m_capacity;
+    while (capacity < m_bytes + more)
+        capacity *= 2;
+    m_buffer = static_cast<uint8_t*>(Reallocate(m_buffer, capacity));
+    m_capacity = capacity;
+}
+
+void BitWriter::WriteBits(uint64_t bits, int count)
+{
+    if (count <= 0)
+        return;
+    m_accumulator |= (bits & ((uint64_t(1) << count) - 1)) << m_pending;
+    m_pending += count;
+    if (m_pending >= 32) {
+        Reserve(4);
+        for (int i = 0; i < 4; ++i)
+            m_buffer[m_bytes++] = static_cast<uint8_t>(m_accumulator >> (8 * i));
+        m_accumulator >>= 32;
+        m_pending -= 32;
+    }
+}
+
+// The prefix length k and field width of `value` (bias removed): the smallest k whose
+// width holds the value, where a width of 32 holds any.
+static int FieldWidth(const NumberCode& code, uint64_t field, int& prefix)
+{
+    int width = code.base;
+    prefix = 0;
+    while (width < kMaxFieldWidth && (field >> width) != 0) {
+        width += code.step;
+        ++prefix;
+    }
+    return width < kMaxFieldWidth ? width : kMaxFieldWidth;
+}
+
+int BitWriter::NumberBits(const NumberCode& code, uint64_t value)
+{
+    int prefix;
+    int width = FieldWidth(code, value - code.bias, prefix);
+    return prefix + 1 + width;
+}
+
+void BitWriter::WriteNumber(const NumberCode& code, uint64_t value)
+{
+    uint64_t field = value - code.bias;
+    int prefix;
+    int width = FieldWidth(code, field, prefix);
+    // k one bits and the terminating zero.
+    WriteBits((uint64_t(1) << prefix) - 1, prefix + 1);
+    WriteBits(field, width);
+}
+
+void BitWriter::WriteBytes(const uint8_t* bytes, size_t count)
+{
+    for (size_t i = 0; i < count; ++i)
+        WriteBits(bytes[i], 8);
+}
+
+bool BitWriter::Finish(String& output)
+{
+    Reserve(8);
+    while (m_pending > 0) {
+        m_buffer[m_bytes++] = static_cast<uint8_t>(m_accumulator);
+        m_accumulator >>= 8;
+        m_pending = m_pending > 8 ? m_pending - 8 : 0;
+    }
+    if (m_bytes > 0x7fffffff - 64)
+        return false;
+    output.Adopt(m_buffer, static_cast<int32_t>(m_bytes));
+    m_buffer = nullptr;
+    m_capacity = m_bytes = 0;
+    return true;
+}
