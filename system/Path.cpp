@@ -1,9 +1,38 @@
 #include "system/Path.h"
 #include <cstring>
 
+// Small searches on the path's bytes; -1 when the character is not there.
+static int32_t IndexOf(const String& text, char c, int32_t from = 0)
+{
+    for (int32_t i = from < 0 ? 0 : from; i < text.Length(); ++i) {
+        if (text.CharAt(i) == c)
+            return i;
+    }
+    return -1;
+}
+
+static int32_t LastIndexOf(const String& text, char c)
+{
+    for (int32_t i = text.Length() - 1; i >= 0; --i) {
+        if (text.CharAt(i) == c)
+            return i;
+    }
+    return -1;
+}
+
+// The bytes from `start` on, at most `count` of them.
+static String Piece(const String& text, int32_t start, int32_t count = String::kToEnd)
+{
+    if (start < 0 || start >= text.Length())
+        return String();
+    if (count > text.Length() - start)
+        count = text.Length() - start;
+    return String(text.Text() + start, count);
+}
+
 int32_t LastSeparator(const String& path)
 {
-    int32_t end = path.FindChar(';');
+    int32_t end = IndexOf(path, ';');
     if (end < 0)
         end = path.Length();
     int32_t colon = -1;
@@ -23,33 +52,33 @@ String DirectoryPart(const String& path)
     if (separator < 0)
         return String();
     bool keep = path.CharAt(separator) == ':' || (separator > 0 && path.CharAt(separator - 1) == ':');
-    return path.Mid(0, keep ? separator + 1 : separator);
+    return Piece(path, 0, keep ? separator + 1 : separator);
 }
 
 String DirectoryPartWithSeparator(const String& path)
 {
     int32_t separator = LastSeparator(path);
-    return separator < 0 ? String() : path.Mid(0, separator + 1);
+    return separator < 0 ? String() : Piece(path, 0, separator + 1);
 }
 
 // The file-name part looks at the whole text, not only before a ";".
 static int32_t FileNameStart(const String& path)
 {
-    int32_t backslash = path.FindCharReverse('\\');
+    int32_t backslash = LastIndexOf(path, '\\');
     if (backslash >= 0)
         return backslash + 1;
-    return path.FindChar(':') + 1;
+    return IndexOf(path, ':') + 1;
 }
 
 String FileNamePart(const String& path)
 {
-    return path.Mid(FileNameStart(path));
+    return Piece(path, FileNameStart(path));
 }
 
 int32_t ExtensionIndex(const String& path)
 {
-    int32_t dot = path.FindCharReverse('.');
-    return dot > path.FindCharReverse('\\') ? dot : -1;
+    int32_t dot = LastIndexOf(path, '.');
+    return dot > LastIndexOf(path, '\\') ? dot : -1;
 }
 
 void StripToName(String& path)
@@ -97,7 +126,7 @@ String DriveRoot(const String& path)
 {
     if (!StartsWithDrive(path.Text()))
         return String();
-    return path.Mid(0, path.CharAt(2) == '\\' ? 3 : 2);
+    return Piece(path, 0, path.CharAt(2) == '\\' ? 3 : 2);
 }
 
 String DriveText(const String& path)
@@ -186,8 +215,8 @@ bool IsRootPath(const String& path)
         return true; // "", "\", "c:" and other stubs of a path
     if (text.StartsWith("\\\\")) {
         // \\server\share: the share is the root; a third part is a directory in it.
-        int32_t serverEnd = text.FindChar('\\', 2);
-        return serverEnd < 0 || text.FindChar('\\', serverEnd + 1) < 0;
+        int32_t serverEnd = IndexOf(text, '\\', 2);
+        return serverEnd < 0 || IndexOf(text, '\\', serverEnd + 1) < 0;
     }
     return false;
 }
