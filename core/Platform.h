@@ -18,3 +18,19 @@ void PlatformFormatList(char* buffer, int size, const char* format, va_list argu
 // Ends the process with exit code 1, the program's only exit code. Used when no
 // application shutdown routine has been registered with the fatal path.
 [[noreturn]] void PlatformExit();
+
+// The local calendar date and time of day as the system clock shows them now
+// (milliseconds dropped). Month 1-12, day 1-31, hour 0-23, minute and second 0-59.
+struct PlatformTime {
+    int year;
+    int month;
+    int day;
+    int hour;
+    int minute;
+    int second;
+};
+void PlatformLocalTime(PlatformTime& time);
+
+// Minutes to add to UTC to get local time, daylight saving included while it is in
+// force (UTC+1 answers 60, UTC-5 answers -300).
+int PlatformZoneOffset();

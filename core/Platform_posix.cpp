@@ -1,6 +1,7 @@
 #include "core/Platform.h"
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 // The host has no message boxes: the text goes to standard error, where the builder's
 // user and the death tests see it.
@@ -19,4 +20,25 @@ void PlatformExit()
 {
     fflush(stdout);
     std::_Exit(1);
+}
+
+void PlatformLocalTime(PlatformTime& time)
+{
+    time_t now = ::time(nullptr);
+    struct tm local = {};
+    localtime_r(&now, &local);
+    time.year = local.tm_year + 1900;
+    time.month = local.tm_mon + 1;
+    time.day = local.tm_mday;
+    time.hour = local.tm_hour;
+    time.minute = local.tm_min;
+    time.second = local.tm_sec;
+}
+
+int PlatformZoneOffset()
+{
+    time_t now = ::time(nullptr);
+    struct tm local = {};
+    localtime_r(&now, &local);
+    return static_cast<int>(local.tm_gmtoff / 60);
 }

@@ -18,3 +18,25 @@ void PlatformExit()
 {
     ExitProcess(1);
 }
+
+void PlatformLocalTime(PlatformTime& time)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    time.year = now.wYear;
+    time.month = now.wMonth;
+    time.day = now.wDay;
+    time.hour = now.wHour;
+    time.minute = now.wMinute;
+    time.second = now.wSecond;
+}
+
+int PlatformZoneOffset()
+{
+    // Bias is UTC minus local time in minutes; the extra bias of the period in force
+    // (standard or daylight) is added to it.
+    TIME_ZONE_INFORMATION zone;
+    if (GetTimeZoneInformation(&zone) == TIME_ZONE_ID_DAYLIGHT)
+        return -static_cast<int>(zone.Bias + zone.DaylightBias);
+    return -static_cast<int>(zone.Bias + zone.StandardBias);
+}
