@@ -2,6 +2,11 @@
 #include <cstdarg>
 #include <cstdint>
 
+template <typename T>
+class Vector;
+
+int32_t SafeLength(const char* text);
+
 // The one text and byte-buffer type of the program: a counted, owned, always
 // NUL-terminated run of single-byte characters that may also hold zero bytes.
 //
@@ -122,12 +127,113 @@ public:
     static int64_t ToInt64(const char* text);
     static bool IsTrue(String value);
 
+    // Search, replacement and tokenising (StringSearch.cpp, StringSplit.cpp,
+    // StringNumbers.cpp). Options are bit sets; each group below lists the bits of the
+    // operations named in its comment.
+
+    // Find and Replace (Replace searches forward for match starts whatever the bits say).
+    static constexpr int32_t kIgnoreCase = 0x0001;     // ASCII letters match either case
+    static constexpr int32_t kWholeWord = 0x0002;      // no word character on either side
+    static constexpr int32_t kWildcards = 0x0004;      // "?" matches any one byte (and fills "?" in a replacement)
+    static constexpr int32_t kReturnPosition = 0x0008; // Replace answers the first replaced position
+    static constexpr int32_t kSkipQuoted = 0x0010;     // "..." sections never take part in a match
+    static constexpr int32_t kBackward = 0x0020;       // search from start - 1 toward the front
+    static constexpr int32_t kEndOfMatch = 0x2000;     // answer the position just after the match
+    static constexpr int32_t kAnyOfSet = 0x4000;       // the pattern is a set; a match is one byte of it
+
+    // FindLineEnd (kSkipQuoted applies as well).
+    static constexpr int32_t kBreakPosition = 0x40;    // answer the position of the break byte itself
+    static constexpr int32_t kLengthIfNoEnd = 0x80;    // not found answers the length instead of -1
+
+    // RemoveChars (kIgnoreCase and kBackward apply as well).
+    static constexpr int32_t kRemoveOnce = 0x08;       // stop after the first removal
+    static constexpr int32_t kStopAtKept = 0x40;       // stop at the first byte that is kept
+    static constexpr int32_t kRemoveOthers = 0x80;     // remove the bytes that are not in the set
+
+    // Split.
+    static constexpr int32_t kSplitKeepEmpty = 0x001;      // keep empty tokens, also a final one
+    static constexpr int32_t kSplitAtZero = 0x002;         // a zero byte separates
+    static constexpr int32_t kSplitAtLineBreak = 0x004;    // CR, LF, CR LF and LF CR end a token
+    static constexpr int32_t kSplitTrim = 0x008;           // trim white space off each token
+    static constexpr int32_t kSplitQuoted = 0x010;         // nothing splits inside "..."
+    static constexpr int32_t kSplitKeepSeparator = 0x020;  // a token keeps the separator that ended it
+    static constexpr int32_t kSplitUnquote = 0x100;        // strip one pair of surrounding quotes
+    static constexpr int32_t kSplitUndoubleQuotes = 0x200; // with kSplitUnquote: "" inside becomes "
+    static constexpr int32_t kSplitDoubledSeparator = 0x400; // a doubled separator byte stays in the token
+
+    // ParseInt.
+    static constexpr int32_t kParseSkipLeadingSpace = 0x01;
+    static constexpr int32_t kParseSkipTrailingSpace = 0x02;
+    static constexpr int32_t kParseNoSign = 0x04;
+    static constexpr int32_t kParseMissingIsNoNumber = 0x08; // no digits answer kNoNumber instead of 0
+    static constexpr int32_t kParseSkipComma = 0x10;         // then skip one "," (and space after it with 0x02)
+    static constexpr int32_t kNoNumber = static_cast<int32_t>(0x80000000u);
+
+    // Search.
+    int32_t Find(const char* pattern, int32_t patternLength = kToEnd, int32_t start = 0, int32_t options = 0) const;
+    int32_t Find(const String& pattern, int32_t start = 0, int32_t options = 0) const
+    {
+        return pattern.IsEmpty() ? -1 : Find(pattern.Text(), pattern.Length(), start, options);
+    }
+    int32_t FindChar(char c, int32_t start = 0, int32_t options = 0) const;
+    int32_t FindCharReverse(char c, int32_t start = kToEnd, int32_t options = 0) const;
+    int32_t FindFirstOf(const char* set, int32_t start = 0) const;
+    int32_t FindFirstNotOf(const char* set, int32_t start = 0) const;
+    int32_t FindNumberStart(int32_t start = 0) const;
+    int32_t FindLineEnd(int32_t start, int32_t options = 0) const;
+
+    // Replacement and removal.
+    int32_t Replace(const void* find, int32_t findLength, const void* replacement, int32_t replacementLength,
+                    int32_t options = 0, int32_t start = 0, int32_t maximum = kToEnd, int32_t skip = 0);
+    int32_t Replace(const char* find, const char* replacement, int32_t options = 0, int32_t start = 0,
+                    int32_t maximum = kToEnd, int32_t skip = 0)
+    {
+        return Replace(find, SafeLength(find), replacement, SafeLength(replacement), options, start, maximum, skip);
+    }
+    int32_t Replace(const char* find, const String& replacement, int32_t options = 0, int32_t start = 0,
+                    int32_t maximum = kToEnd, int32_t skip = 0)
+    {
+        return Replace(find, SafeLength(find), replacement.Text(), replacement.Length(), options, start, maximum, skip);
+    }
+    int32_t Replace(const char* find, char replacement, int32_t options = 0, int32_t start = 0)
+    {
+        return Replace(find, SafeLength(find), &replacement, 1, options, start, kToEnd, 0);
+    }
+    int32_t ReplaceChar(char oldChar, char newChar, bool caseSensitive = true);
+    int32_t RemoveText(const char* text, int32_t count = kToEnd, bool caseSensitive = true);
+    int32_t RemoveChar(char c, int32_t start = 0, int32_t count = kToEnd);
+    int32_t RemoveChars(const char* set, int32_t start = 0, int32_t options = 0);
+
+    // Pieces and tokens; the Take and Cut operations remove what they return.
+    bool CopyRange(String& destination, int32_t count, int32_t start) const;
+    String Mid(int32_t start, int32_t count = kToEnd) const;
+    String Cut(int32_t start, int32_t count = kToEnd);
+    String CutFrom(const char* text, int32_t options = 0);
+    String TakeUntil(char c);
+    String TakeLine();
+    String TakeLineWithBreak();
+    String TakeQuoted(char quote = '"', int32_t position = 0);
+    String TakeWord();
+    int32_t Split(Vector<String>& list, const char* separators, int32_t options = 0) const;
+    int32_t SplitLines(Vector<String>& list) const;
+    int32_t NormalizeLineBreaks();
+    bool EnsureLineBreak();
+
+    // Number parsing.
+    int32_t ToIntIgnoringCommas() const;
+    int64_t ToInt64IgnoringCommas() const;
+    int32_t ParseIntAt(int32_t* position = nullptr) const;
+    static int32_t ParseInt(const char** cursor, int32_t options = 0);
+    static int32_t ParseInt(const char* text, int32_t options = 0) { return ParseInt(&text, options); }
+    static int CompareVersionText(const char* a, const char* b);
+
     static constexpr const char* kWhiteSpace = " \r\n\t";
     // The formatted text and its terminator must fit in this many bytes.
     static constexpr int32_t kFormatScratchSize = 65536;
 
 private:
     bool Resize(int32_t n, bool mayFail);
+    bool TakeLineInto(String& line, bool withBreak);
 
     char* m_buffer = nullptr;
     int32_t m_length = 0;

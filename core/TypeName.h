@@ -1,0 +1,16 @@
+#pragma once
+#include "core/String.h"
+
+// The name of a type as a person reads it ("String", "int", "Array<String>"), for the
+// containers' fatal messages. The stub has no run-time type information, so the name is
+// taken from the compiler's own spelling of a template's signature, which GCC writes as
+// "... [with T = Array<String>]" and clang as "... [T = Array<String>]". Only the fatal
+// path asks for it, so it is cut out of that text when needed.
+
+String TypeNameFromSignature(const char* signature);
+
+template <typename T>
+String TypeNameOf()
+{
+    return TypeNameFromSignature(__PRETTY_FUNCTION__);
+}
