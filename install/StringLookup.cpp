@@ -9,24 +9,10 @@ void SetStringSource(StringSource source)
     s_source = source;
 }
 
-static void ReplaceAllNoCase(String& text, const char* pattern, const String& replacement)
-{
-    int32_t patternLength = SafeLength(pattern);
-    for (int32_t i = 0; i + patternLength <= text.Length();) {
-        String window(text.Text() + i, patternLength);
-        if (window.Compare(pattern, false) == 0) {
-            text.Splice(i, patternLength, replacement.Text(), replacement.Length());
-            i += replacement.Length();
-        } else {
-            ++i;
-        }
-    }
-}
-
 void ReplaceProductAndOs(String& text)
 {
-    ReplaceAllNoCase(text, "<product>", DisplayName);
-    ReplaceAllNoCase(text, "<os>", WindowsDirectory());
+    text.Replace("<product>", DisplayName, String::kIgnoreCase);
+    text.Replace("<os>", WindowsDirectory(), String::kIgnoreCase);
 }
 
 String LookupString(int number)
