@@ -1,0 +1,22 @@
+#include "builder/Diagnostics.h"
+
+std::string Diagnostic::Text() const
+{
+    std::string text = file;
+    if (line > 0)
+        text += ":" + std::to_string(line);
+    text += ": ";
+    if (!table.empty())
+        text += table + " ";
+    if (!field.empty())
+        text += field + ": ";
+    return text + message;
+}
+
+std::string Diagnostics::Text() const
+{
+    std::string text;
+    for (const Diagnostic& item : m_items)
+        text += item.Text() + "\n";
+    return text;
+}

@@ -1,0 +1,291 @@
+#include "builder/FileData.h"
+#include "builder/NamedValues.h"
+#include "builder/TextEncoding.h"
+#include "core/Checksum.h"
+#include "payload/PayloadCursor.h"
+#include "payload/PayloadLayout.h"
+#include <algorithm>
+#include <ctime>
+#include <fnmatch.h>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace {
+
+bool HasWildcard(const std::string& component)
+{
+    return component.find_first_of("*?[") != std::string::npos;
+}
+
+std::vector<std::string> SplitComponents(const std::string& pattern)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : pattern) {
+        if (c == '/') {
+            if (!part.empty())
+                parts.push_back(part);
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    if (!part.empty())
+        parts.push_back(part);
+    return parts;
+}
+
+std::vector<std::filesystem::directory_entry> SortedEntries(const std::filesystem::path& directory)
+{
+    std::vector<std::filesystem::directory_entry> entries;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(directory, error))
+        entries.push_back(entry);
+    std::sort(entries.begin(), entries.end(),
+              [](const auto& a, const auto& b) { return a.path().filename().string() < b.path().filename().string(); });
+    return entries;
+}
+
+void Match(const std::filesystem::path& directory, const std::string& relative, const std::vector<std::string>& parts,
+           size_t index, std::vector<GlobMatch>& out)
+{
+    if (index == parts.size())
+        return;
+    const std::string& part = parts[index];
+    bool last = index + 1 == parts.size();
+    std::error_code error;
+    if (part == "**") {
+        // Zero folders, then every folder below, depth first in sorted order.
+        Match(directory, relative, parts, index + 1, out);
+        for (const auto& entry : SortedEntries(directory)) {
+            if (entry.is_directory(error))
+                Match(entry.path(), relative + entry.path().filename().string() + "/", parts, index, out);
+        }
+        return;
+    }
+    for (const auto& entry : SortedEntries(directory)) {
+        std::string name = entry.path().filename().string();
+        if (fnmatch(part.c_str(), name.c_str(), 0) != 0)
+            continue;
+        if (last) {
+            if (entry.is_regular_file(error))
+                out.push_back({ entry.path(), relative + name });
+        } else if (entry.is_directory(error)) {
+            Match(entry.path(), relative + name + "/", parts, index + 1, out);
+        }
+    }
+}
+
+bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream content;
+    content << in.rdbuf();
+    bytes = content.str();
+    return !in.bad();
+}
+
+// The file's modification time as a stamp in UTC, so that the same sources give the same
+// package wherever it is built.
+FileStampFields ModificationStamp(const std::filesystem::path& path)
+{
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0)
+        return kNoFileStamp;
+    struct tm fields {};
+    time_t seconds = info.st_mtime;
+    gmtime_r(&seconds, &fields);
+    return { fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday, fields.tm_hour, fields.tm_min, fields.tm_sec };
+}
+
+void PutI32(std::string& out, int32_t value)
+{
+    uint32_t v = static_cast<uint32_t>(value);
+    char bytes[4] = { static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+                      static_cast<char>(v >> 24) };
+    out.append(bytes, 4);
+}
+
+void PutText(std::string& out, const std::string& text)
+{
+    out.append(text.c_str());
+    out += '\0';
+}
+
+}
+
+std::vector<GlobMatch> ExpandGlob(const std::filesystem::path& directory, const std::string& pattern)
+{
+    std::vector<GlobMatch> out;
+    std::vector<std::string> parts = SplitComponents(pattern);
+    // A trailing "**" means every file below.
+    if (!parts.empty() && parts.back() == "**")
+        parts.push_back("*");
+    std::filesystem::path base = !pattern.empty() && pattern[0] == '/' ? std::filesystem::path("/") : directory;
+    size_t index = 0;
+    // The fixed leading folders are the base; the last component always names files.
+    while (index + 1 < parts.size() && !HasWildcard(parts[index]))
+        base /= parts[index++];
+    if (index < parts.size() && !HasWildcard(parts[index]) && index + 1 == parts.size()) {
+        std::error_code error;
+        std::filesystem::path file = base / parts[index];
+        if (std::filesystem::is_regular_file(file, error))
+            out.push_back({ file, parts[index] });
+        return out;
+    }
+    Match(base, "", parts, index, out);
+    return out;
+}
+
+bool CollectFiles(const Manifest& manifest, std::vector<PackedFile>& files, Diagnostics& diagnostics)
+{
+    size_t before = diagnostics.Items().size();
+    std::string file = manifest.path.string();
+    for (const FileGroup& group : manifest.groups) {
+        std::string label = "[files." + group.name + "]";
+        size_t first = files.size();
+        std::set<std::filesystem::path> seen;
+        for (const std::string& source : group.sources) {
+            std::vector<GlobMatch> matches = ExpandGlob(manifest.directory, source);
+            if (matches.empty()) {
+                std::error_code error;
+                bool folder = std::filesystem::is_directory(manifest.directory / source, error);
+                diagnostics.Add({ file, group.line, label, "source",
+                                  folder ? "\"" + source + "\" is a folder; name its files, such as \"" + source + "/**\""
+                                         : "\"" + source + "\" matches no file" });
+                continue;
+            }
+            for (const GlobMatch& match : matches) {
+                if (!seen.insert(std::filesystem::weakly_canonical(match.path)).second)
+                    continue;
+                PackedFile entry;
+                std::string relative = match.relative;
+                if (relative.find_first_of("\\:*?\"<>|") != std::string::npos) {
+                    diagnostics.Add({ file, group.line, label, "source",
+                                      "\"" + match.path.string() + "\": Windows file names cannot hold any of \\ : * ? \" < > |" });
+                    continue;
+                }
+                std::replace(relative.begin(), relative.end(), '/', '\\');
+                std::string name = group.subdirectory.empty() ? relative : group.subdirectory + "\\" + relative;
+                std::string problem;
+                std::optional<std::string> converted = ToCodePage(name, manifest.layout.codePage, problem);
+                if (!converted) {
+                    diagnostics.Add({ file, group.line, label, "source", "\"" + match.path.string() + "\": " + problem });
+                    continue;
+                }
+                entry.name = *converted;
+                std::error_code error;
+                uintmax_t size = std::filesystem::file_size(match.path, error);
+                if (error || size > static_cast<uintmax_t>(kMaxFileSize)) {
+                    diagnostics.Add({ file, group.line, label, "source",
+                                      "\"" + match.path.string() + "\" " +
+                                          (error ? "cannot be read" : "is larger than the 1 GiB a package file may have") });
+                    continue;
+                }
+                if (!ReadWholeFile(match.path, entry.data)) {
+                    diagnostics.Add({ file, group.line, label, "source", "\"" + match.path.string() + "\" cannot be read" });
+                    continue;
+                }
+                entry.destination = group.destination;
+                entry.flags = group.flags;
+                entry.attributes = group.attributes;
+                entry.checksum = Checksum(entry.data.data(), static_cast<int32_t>(entry.data.size()));
+                entry.date = group.date ? *group.date : ModificationStamp(match.path);
+                entry.text1 = group.text1;
+                entry.icon = group.icon;
+                entry.arguments = group.arguments;
+                entry.target = group.target;
+                entry.workdir = group.workdir;
+                entry.source = match.path;
+                files.push_back(std::move(entry));
+            }
+        }
+        bool rename = !group.target.empty() && group.target.find('\\') == std::string::npos;
+        if (rename && files.size() - first > 1)
+            diagnostics.Add({ file, group.line, label, "target",
+                              "renames every file of the group to \"" + group.target + "\", but the group has " +
+                                  std::to_string(files.size() - first) + " files" });
+    }
+    return diagnostics.Items().size() == before;
+}
+
+std::string SerializeFileEntries(const std::vector<PackedFile>& files, std::vector<int32_t>& sizes)
+{
+    size_t total = 0;
+    for (const PackedFile& f : files)
+        total += f.data.size() + f.name.size() + f.text1.size() + f.icon.size() + f.arguments.size() +
+                 f.target.size() + f.workdir.size() + 64;
+    std::string out;
+    out.reserve(total);
+    sizes.clear();
+    for (const PackedFile& f : files) {
+        PutText(out, f.name);
+        PutI32(out, f.destination);
+        PutI32(out, f.flags);
+        PutI32(out, f.attributes);
+        out += f.data;
+        PutI32(out, static_cast<int32_t>(f.checksum));
+        for (int32_t field : f.date)
+            PutI32(out, field);
+        PutText(out, f.text1);
+        if (f.flags & kEntryHasIcon)
+            PutText(out, f.icon);
+        PutText(out, f.arguments);
+        PutText(out, f.target);
+        PutText(out, f.workdir);
+        sizes.push_back(static_cast<int32_t>(f.data.size()));
+    }
+    return out;
+}
+
+bool ParseFileEntries(const std::string& data, const std::vector<int32_t>& sizes, std::vector<PackedFile>& files,
+                      std::string& problem)
+{
+    PayloadCursor cursor(data.data(), static_cast<int32_t>(data.size()));
+    files.clear();
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        PackedFile f;
+        const char* text = nullptr;
+        int32_t checksum = 0;
+        String bytes;
+        auto fail = [&](const char* what) {
+            problem = "file entry " + std::to_string(i + 1) + " of " + std::to_string(sizes.size()) + ": " + what;
+            return false;
+        };
+        if (!cursor.ReadText(text))
+            return fail("the name runs past the end of the file data");
+        f.name = text;
+        if (f.name.empty())
+            return fail("empty name");
+        if (!cursor.ReadInt(f.destination) || !cursor.ReadInt(f.flags) || !cursor.ReadInt(f.attributes))
+            return fail("cut short");
+        if (sizes[i] < 0 || sizes[i] > kMaxFileSize || !cursor.ReadBlock(bytes, sizes[i]))
+            return fail("its data runs past the end of the file data");
+        f.data.assign(bytes.Text(), static_cast<size_t>(bytes.Length()));
+        if (!cursor.ReadInt(checksum))
+            return fail("cut short");
+        f.checksum = static_cast<uint32_t>(checksum);
+        for (int32_t& field : f.date) {
+            if (!cursor.ReadInt(field))
+                return fail("cut short");
+        }
+        std::string* texts[] = { &f.text1, &f.icon, &f.arguments, &f.target, &f.workdir };
+        for (std::string* field : texts) {
+            if (field == &f.icon && !(f.flags & kEntryHasIcon))
+                continue;
+            if (!cursor.ReadText(text))
+                return fail("cut short");
+            *field = text;
+        }
+        files.push_back(std::move(f));
+    }
+    if (cursor.Remaining() != 0) {
+        problem = std::to_string(cursor.Remaining()) + " bytes after the last file entry";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,154 @@
+#include "builder/PackageReader.h"
+#include "builder/NamedValues.h"
+#include "core/Checksum.h"
+#include "core/MemoryReader.h"
+#include "payload/Decompressor.h"
+#include "payload/Descrambler.h"
+#include "payload/ErrorCodes.h"
+#include "payload/SettingsReader.h"
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+bool ReadAt(void* context, int64_t offset, void* destination, int32_t count)
+{
+    const std::string& image = *static_cast<const std::string*>(context);
+    if (offset < 0 || count < 0 || offset + count > static_cast<int64_t>(image.size()))
+        return false;
+    memcpy(destination, image.data() + offset, static_cast<size_t>(count));
+    return true;
+}
+
+// The inspector settles nothing outside the stream, but knows the file's size.
+class InspectHost final : public SettingsHost {
+public:
+    explicit InspectHost(int64_t fileSize) : m_fileSize(fileSize) {}
+    int64_t OwnFileSize() override { return m_fileSize; }
+
+private:
+    int64_t m_fileSize;
+};
+
+bool Fail(std::string& problem, int code, const std::string& what)
+{
+    problem = "corrupt installer, error " + std::to_string(code) + ": " + what;
+    return false;
+}
+
+uint32_t ReadU32(const std::string& bytes, size_t at)
+{
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.data()) + at;
+    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+
+}
+
+std::string PayloadSectionBytes(const std::string& image)
+{
+    PayloadSection section;
+    std::string copy = image;
+    if (LocatePayloadSection(ReadAt, &copy, section) != 0 || section.rawOffset < 0 ||
+        static_cast<size_t>(section.rawOffset) > image.size())
+        return std::string();
+    return image.substr(static_cast<size_t>(section.rawOffset), static_cast<size_t>(section.rawSize));
+}
+
+bool ReadPackage(const std::string& image, const VolumeLoader& loadVolume, Package& package, std::string& problem)
+{
+    package = Package();
+    std::string copy = image;
+    int code = LocatePayloadSection(ReadAt, &copy, package.section);
+    if (code == kNoPayloadSection) {
+        problem = "there is no .quox section: this is not an installer";
+        return false;
+    }
+    if (code)
+        return Fail(problem, code, "the PE headers cannot be walked");
+    const PayloadSection& section = package.section;
+    if (section.rawSize < 0 || static_cast<int64_t>(section.rawOffset) + section.rawSize > static_cast<int64_t>(image.size()))
+        return Fail(problem, kCodeCannotSeekPayload, "the section's raw data lies past the end of the file");
+
+    // The header and the settings are read from the section as the loader maps it.
+    PayloadCursor cursor(image.data() + section.rawOffset, section.rawSize);
+    code = ReadPayloadHeader(cursor, package.header);
+    if (code == kHeaderVersionMismatch) {
+        problem = VersionMismatchText(package.header.header.builderVersion).Text();
+        return false;
+    }
+    if (code)
+        return Fail(problem, code, "the payload header is not valid");
+    const PayloadHeader& h = package.header.header;
+    String block;
+    if (!cursor.ReadBlock(block, h.settingsLength))
+        return Fail(problem, kCodePayloadOverrun, "the settings block runs past the end of the section");
+    Descramble(block, h.settingsKey);
+    if (!Decompress(block))
+        return Fail(problem, kCodeSettingsDecompress, "the settings block does not decompress");
+    if (Checksum(block) != h.settingsKey)
+        return Fail(problem, kCodeSettingsChecksum, "the settings block does not match its key");
+    package.settingsStream.assign(block.Text(), static_cast<size_t>(block.Length()));
+    MemoryReader stream(block);
+    InspectHost host(static_cast<int64_t>(image.size()));
+    code = ReadSettings(stream, package.settings, host);
+    if (code)
+        return Fail(problem, code, "the settings stream is not valid");
+    const Settings& s = package.settings;
+
+    // The file data: the first part from the section or the file's tail, then volumes.
+    int64_t total = h.fileDataLength;
+    int64_t offset = package.header.fileDataOffset;
+    std::string& stored = package.storedFileData;
+    if (s.externalData) {
+        int64_t start = section.rawOffset + offset;
+        int64_t available = std::max<int64_t>(0, static_cast<int64_t>(image.size()) - start);
+        stored.assign(image, static_cast<size_t>(std::min<int64_t>(start, image.size())),
+                      static_cast<size_t>(std::min(available, total)));
+    } else {
+        if (h.fileDataEnd < offset || h.fileDataEnd > section.rawSize)
+            return Fail(problem, kCodePayloadOverrun, "the file data's end offset lies outside the section");
+        stored.assign(image, static_cast<size_t>(section.rawOffset + offset),
+                      static_cast<size_t>(std::min<int64_t>(h.fileDataEnd - offset, total)));
+    }
+    package.firstPartBytes = static_cast<int32_t>(stored.size());
+    uint32_t tag = static_cast<uint32_t>(s.volumeTag);
+    for (int number = kFirstVolumeNumber; static_cast<int64_t>(stored.size()) < total; ++number, ++tag) {
+        char name[300];
+        snprintf(name, sizeof name, kVolumeNameFormat, s.volumeBaseName.Text(), number);
+        std::optional<std::string> volume = loadVolume ? loadVolume(name) : std::nullopt;
+        if (!volume)
+            return Fail(problem, kCodeVolumeRead, std::string("volume file ") + name + " is missing");
+        if (volume->size() <= 4 || ReadU32(*volume, 0) != tag)
+            return Fail(problem, kCodeVolumeRead, std::string("volume file ") + name + " is too short or has the wrong tag");
+        size_t missing = static_cast<size_t>(total) - stored.size();
+        stored.append(*volume, 4, std::min(missing, volume->size() - 4));
+        ++package.volumeCount;
+    }
+    if (Checksum(stored.data(), static_cast<int32_t>(stored.size())) != h.fileDataChecksum)
+        return Fail(problem, kCodeFileDataChecksum, "the file data's checksum differs");
+    if ((s.FlagsLow() & kFlagCompressedFileData) && total > 0) {
+        String data(stored.data(), static_cast<int32_t>(stored.size()));
+        if (!Decompress(data))
+            return Fail(problem, kCodeFileDataDecompress, "the file data does not decompress");
+        package.fileData.assign(data.Text(), static_cast<size_t>(data.Length()));
+    } else {
+        package.fileData = stored;
+    }
+
+    std::vector<int32_t> sizes;
+    for (int32_t i = 0; i < package.header.sizes.Count(); ++i)
+        sizes.push_back(package.header.sizes[i]);
+    std::string entryProblem;
+    if (!ParseFileEntries(package.fileData, sizes, package.files, entryProblem))
+        return Fail(problem, kCodeFileChecksum, entryProblem);
+    for (const PackedFile& f : package.files) {
+        if (Checksum(f.data.data(), static_cast<int32_t>(f.data.size())) != f.checksum)
+            return Fail(problem, kCodeFileChecksum, "the checksum of " + f.name + " differs");
+        bool known = f.destination >= kDestinationInstall && f.destination <= kDestinationInstallVersioned &&
+                     f.destination != kDestinationTarget && f.destination != kDestinationTargetOther;
+        if (!known && f.target.find('\\') == std::string::npos && !(f.flags & kEntryUninstallDirectory))
+            return Fail(problem, kCodeUnknownGroup, f.name + " has destination " + std::to_string(f.destination) +
+                                                        " without a target path");
+    }
+    return true;
+}
