@@ -10,3 +10,12 @@ void operator delete(void* block) noexcept { Free(block); }
 void operator delete[](void* block) noexcept { Free(block); }
 void operator delete(void* block, size_t) noexcept { Free(block); }
 void operator delete[](void* block, size_t) noexcept { Free(block); }
+
+// A call of a pure virtual function is a broken invariant like any other. Defining the
+// hook here also keeps the C++ library's verbose terminate handler (and with it a
+// demangler and the unwinder) out of the stub.
+#include "core/Fatal.h"
+extern "C" void __cxa_pure_virtual()
+{
+    FatalStop("Internal Fatal Error\r\nModule: core\r\nPure virtual function called");
+}

@@ -1,15 +1,23 @@
 #include "install/InstallSequence.h"
-#include "core/Fatal.h"
-
-// What a program without a payload section tells the person who started it.
-static const char kNoArchiveText[] =
-    "This program performs installations and uninstallations.\r\n"
-    "There is no installation archive present.\r\n"
-    "No Uninstallation parameters were specified.\r\n\r\n"
-    "You should not delete this program or execute it directly.";
+#include "install/InstallerState.h"
+#include "install/Messages.h"
+#include "install/Payload.h"
+#include <windows.h>
 
 void RunInstallSequence()
 {
-    // The payload reader is not part of this program yet, so every start finds no archive.
-    FatalStop(kNoArchiveText);
+    LoadPayload();
+
+    // The dialogs and install steps come next; until they exist the installer reports
+    // what it read and stops here, having changed nothing on the machine.
+    const Payload& payload = ThePayload();
+    if (!AutomaticMode) {
+        String text;
+        text.Format("The package \"%s\" was read: %d files, %d languages, uninstaller of %d bytes.\r\n\r\n"
+                    "This version of the program cannot install it yet. Nothing was changed.",
+                    DisplayName.Text(), payload.header.sizes.Count(), payload.settings.languages.Count(),
+                    payload.stubImage.Length());
+        MessageBoxA(static_cast<HWND>(MessageBoxOwner()), text.Text(), DisplayName.Text(), MB_OK | MB_ICONINFORMATION);
+    }
+    ExitProgram();
 }

@@ -57,7 +57,8 @@ int LocatePayloadSection(ReadAtFunction readAt, void* context, PayloadSection& s
         if (strcmp(name, kPayloadSectionName) != 0)
             continue;
         uint32_t rawSize = 0, rawOffset = 0;
-        if (!ReadU32(readAt, context, entry + Pe::kSectionVirtualAddressOffset, s.virtualAddress) ||
+        if (!ReadU32(readAt, context, entry + Pe::kSectionVirtualSizeOffset, s.virtualSize) ||
+            !ReadU32(readAt, context, entry + Pe::kSectionVirtualAddressOffset, s.virtualAddress) ||
             !ReadU32(readAt, context, entry + Pe::kSectionRawSizeOffset, rawSize) ||
             !ReadU32(readAt, context, entry + Pe::kSectionRawDataOffset, rawOffset) || rawOffset == 0)
             return kCodeNoRawData;

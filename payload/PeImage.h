@@ -13,6 +13,7 @@ struct PayloadSection {
     int32_t sectionTable = 0;     // file offset of the section table
     int32_t slot = 0;             // index of the payload's entry in the table
     uint32_t virtualAddress = 0;
+    uint32_t virtualSize = 0;     // what is mapped; bounds reads in the image
     int32_t rawSize = 0;
     int32_t rawOffset = 0;
 };

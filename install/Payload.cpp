@@ -1,0 +1,207 @@
+#include "install/Payload.h"
+#include "core/Fatal.h"
+#include "install/CorruptInstaller.h"
+#include "install/InstallerState.h"
+#include "install/StringLookup.h"
+#include "payload/Descrambler.h"
+#include "payload/Decompressor.h"
+#include "payload/ErrorCodes.h"
+#include "payload/SettingsReader.h"
+#include "core/Checksum.h"
+#include "core/MemoryReader.h"
+#include "system/Directory.h"
+#include "system/Path.h"
+#include "system/SystemFolders.h"
+#include "system/SystemPaths.h"
+#include <cstring>
+#include <windows.h>
+
+static const char kNoArchiveText[] =
+    "This program performs installations and uninstallations.\r\n"
+    "There is no installation archive present.\r\n"
+    "No Uninstallation parameters were specified.\r\n\r\n"
+    "You should not delete this program or execute it directly.";
+
+// Open flags: open existing (1), no write access (0x10), share reading (0x100).
+static constexpr uint32_t kOpenForReading = 0x111;
+
+Payload& ThePayload()
+{
+    static Payload payload;
+    return payload;
+}
+
+String OwnFileNameFromCommandLine(const char* commandLine)
+{
+    const char* p = commandLine ? commandLine : "";
+    while (IsSpace(*p))
+        ++p;
+    String name;
+    if (*p == '"') {
+        const char* end = ++p;
+        while (*end && *end != '"')
+            ++end;
+        name.Assign(p, static_cast<int32_t>(end - p));
+    } else {
+        const char* end = p;
+        while (*end && *end != ' ')
+            ++end;
+        name.Assign(p, static_cast<int32_t>(end - p));
+    }
+    if (ExtensionIndex(name) < 0)
+        name.Append(".EXE");
+    return name;
+}
+
+static bool ReadOwnFileAt(void* context, int64_t offset, void* destination, int32_t count)
+{
+    auto* file = static_cast<File*>(context);
+    return offset >= 0 && offset <= INT32_MAX && file->ReadAt(static_cast<int32_t>(offset), destination, count);
+}
+
+static void OpenOwnFile(Payload& payload)
+{
+    payload.ownFileName = OwnFileNameFromCommandLine(GetCommandLineA());
+    if (payload.ownFile.Open(payload.ownFileName.Text(), kOpenForReading) != 0) {
+        // A command line that does not name the program usefully (started with another
+        // name, or from another directory) still leaves the module's own name.
+        if (payload.ownFile.Open(ProgramFile().Text(), kOpenForReading) != 0)
+            FatalMessage("Error code 1: the installation program could not open its own file.\r\n\r\nFilename:\n%s",
+                         payload.ownFileName.Text());
+        payload.ownFileName = ProgramFile();
+    }
+    payload.ownFileSize = payload.ownFile.Size();
+}
+
+namespace {
+
+// What the settings stream asks of the running installer.
+class InstallerSettingsHost final : public SettingsHost {
+public:
+    InstallerSettingsHost(const String& decoded, uint32_t key) : m_decoded(decoded), m_key(key) {}
+
+    String DisplayNameOverride() override { return DisplayName; }
+    int64_t OwnFileSize() override { return ThePayload().ownFileSize; }
+
+    int AfterProductFlags(uint64_t flags) override
+    {
+        ProductFlags = flags;
+        if (ProductFlagsLow() & kFlagForceAutomatic)
+            AutomaticMode = true;
+        // The background window stands behind every later message; it is made here,
+        // before the checksum is known, once the window code exists.
+        if (Checksum(m_decoded) != m_key)
+            return kCodeSettingsChecksum;
+        return 0;
+    }
+
+    void SettleSharedDirectory(String& directory) override
+    {
+        if (!IsAbsolutePath(directory.Text()))
+            directory = JoinPath(FolderPath(SystemFolder::CommonFiles), directory);
+        CreateDirectories(directory);
+    }
+
+    void SettleDefaultDirectory(String& directory) override
+    {
+        directory.Replace("<os>", WindowsDirectory(), String::kIgnoreCase);
+        if (!IsAbsolutePath(directory.Text()))
+            directory = JoinPath(FolderPath(SystemFolder::ProgramFiles), directory);
+    }
+
+private:
+    const String& m_decoded;
+    uint32_t m_key;
+};
+
+String LookupSettingsString(int number, int language)
+{
+    return ThePayload().settings.StringAt(number, language);
+}
+
+void CheckOrReport(int code)
+{
+    if (code)
+        ReportCorruptInstaller(code);
+}
+
+void ReadSettingsBlock(Payload& payload, PayloadCursor& cursor)
+{
+    const PayloadHeader& h = payload.header.header;
+    String block;
+    if (!cursor.ReadBlock(block, h.settingsLength))
+        ReportCorruptInstaller(kCodePayloadOverrun);
+    Descramble(block, h.settingsKey);
+    if (!Decompress(block))
+        ReportCorruptInstaller(kCodeSettingsDecompress);
+
+    InstallerSettingsHost host(block, h.settingsKey);
+    MemoryReader stream(block);
+    CheckOrReport(ReadSettings(stream, payload.settings, host));
+
+    const Settings& s = payload.settings;
+    DisplayName = s.displayName;
+    if (UninstallName.IsEmpty())
+        UninstallName = s.uninstallName;
+    CurrentLanguage = s.englishLanguage;
+    SetStringSource(LookupSettingsString);
+}
+
+// The plain stub: the own file without the payload section, with the uninstaller patch.
+void BuildStubImage(Payload& payload)
+{
+    const PayloadSection& section = payload.section;
+    String& image = payload.stubImage;
+    if (!image.TrySetLength(section.rawOffset) ||
+        !payload.ownFile.ReadAt(0, image.Buffer(), section.rawOffset))
+        ReportCorruptInstaller(kCodeStubRead);
+    if ((payload.settings.FlagsHigh() & kFlagCheckStub) && Checksum(image) != payload.header.header.stubChecksum)
+        ReportCorruptInstaller(kCodeStubChecksum);
+
+    // Only the image's own sections follow the payload: file data stored after the image
+    // belongs to the package and is left out of the uninstaller.
+    int64_t tailStart = static_cast<int64_t>(section.rawOffset) + section.rawSize;
+    int64_t tailEnd = payload.settings.externalData ? tailStart : payload.ownFileSize;
+    if (tailEnd > tailStart) {
+        int32_t tailLength = static_cast<int32_t>(tailEnd - tailStart);
+        char* tail = image.TryExtend(tailLength);
+        if (!tail || !payload.ownFile.ReadAt(static_cast<int32_t>(tailStart), tail, tailLength))
+            ReportCorruptInstaller(kCodeStubTailRead);
+    }
+    RemovePayloadSection(image, section);
+
+    const Settings& s = payload.settings;
+    if ((s.FlagsLow() & kFlagUninstallSupport) && s.patchOffset > 0 &&
+        static_cast<int64_t>(s.patchOffset) + s.patch.Length() <= image.Length() && !s.patch.IsEmpty())
+        memcpy(image.Buffer() + s.patchOffset, s.patch.Text(), static_cast<size_t>(s.patch.Length()));
+}
+
+}
+
+void LoadPayload()
+{
+    Payload& payload = ThePayload();
+    OpenOwnFile(payload);
+
+    int located = LocatePayloadSection(ReadOwnFileAt, &payload.ownFile, payload.section);
+    if (located == kNoPayloadSection)
+        FatalStop(kNoArchiveText);
+    CheckOrReport(located);
+    if (!payload.ownFile.Seek(payload.section.rawOffset))
+        ReportCorruptInstaller(kCodeCannotSeekPayload);
+
+    // From here on the payload is read from the mapped image, never past the section.
+    const PayloadSection& section = payload.section;
+    payload.mapped = reinterpret_cast<const uint8_t*>(GetModuleHandleA(nullptr)) + section.virtualAddress;
+    uint32_t mappedLength = section.virtualSize < static_cast<uint32_t>(section.rawSize) ? section.virtualSize
+                                                                                          : section.rawSize;
+    payload.mappedLength = static_cast<int32_t>(mappedLength);
+    PayloadCursor cursor(payload.mapped, payload.mappedLength);
+
+    int code = ReadPayloadHeader(cursor, payload.header);
+    if (code == kHeaderVersionMismatch)
+        FatalStop(VersionMismatchText(payload.header.header.builderVersion).Text());
+    CheckOrReport(code);
+    ReadSettingsBlock(payload, cursor);
+    BuildStubImage(payload);
+}
