@@ -22,10 +22,14 @@ namespace {
 struct Settings {
     uint32_t cutValue;
     uint32_t niceLength;
+    // Whether the positions inside a long token taken outright go into the match finder.
+    // They only offer nearer copies of what is already there, at the price of a tree walk
+    // each.
+    bool insertInsideLong;
 };
 
-constexpr Settings kFastSettings = { 12, 32 };
-constexpr Settings kBestSettings = { 128, 256 };
+constexpr Settings kFastSettings = { 12, 32, false };
+constexpr Settings kBestSettings = { 128, 256, true };
 
 constexpr uint32_t kSegment = uint32_t(1) << 17;
 constexpr int kLiteralClasses = 8;
@@ -344,8 +348,10 @@ uint32_t Parser::ParseSegment(uint32_t base)
     if (longToken.length == 0)
         return base + t;
     m_writer.Put(longToken);
-    for (uint32_t p = longToken.start + 1; p < longToken.start + longToken.length; ++p)
-        m_finder.Skip(p);
+    if (m_settings.insertInsideLong) {
+        for (uint32_t p = longToken.start + 1; p < longToken.start + longToken.length; ++p)
+            m_finder.Skip(p);
+    }
     return longToken.start + longToken.length;
 }
 

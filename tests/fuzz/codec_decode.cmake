@@ -1,0 +1,1 @@
+quox_fuzz_target(codec_decode LIBS quox_payload quox_core)

@@ -1,0 +1,1 @@
+quox_fuzz_target(codec_roundtrip LIBS quox_payload quox_core)
