@@ -154,7 +154,7 @@ bool CollectFiles(const Manifest& manifest, std::vector<PackedFile>& files, Diag
             if (matches.empty()) {
                 std::error_code error;
                 bool folder = std::filesystem::is_directory(manifest.directory / source, error);
-                diagnostics.Add({ file, group.line, label, "source",
+                diagnostics.Add({ file, group.sourceLine, label, "source",
                                   folder ? "\"" + source + "\" is a folder; name its files, such as \"" + source + "/**\""
                                          : "\"" + source + "\" matches no file" });
                 continue;
@@ -165,7 +165,7 @@ bool CollectFiles(const Manifest& manifest, std::vector<PackedFile>& files, Diag
                 PackedFile entry;
                 std::string relative = match.relative;
                 if (relative.find_first_of("\\:*?\"<>|") != std::string::npos) {
-                    diagnostics.Add({ file, group.line, label, "source",
+                    diagnostics.Add({ file, group.sourceLine, label, "source",
                                       "\"" + match.path.string() + "\": Windows file names cannot hold any of \\ : * ? \" < > |" });
                     continue;
                 }
@@ -174,20 +174,20 @@ bool CollectFiles(const Manifest& manifest, std::vector<PackedFile>& files, Diag
                 std::string problem;
                 std::optional<std::string> converted = ToCodePage(name, manifest.layout.codePage, problem);
                 if (!converted) {
-                    diagnostics.Add({ file, group.line, label, "source", "\"" + match.path.string() + "\": " + problem });
+                    diagnostics.Add({ file, group.sourceLine, label, "source", "\"" + match.path.string() + "\": " + problem });
                     continue;
                 }
                 entry.name = *converted;
                 std::error_code error;
                 uintmax_t size = std::filesystem::file_size(match.path, error);
                 if (error || size > static_cast<uintmax_t>(kMaxFileSize)) {
-                    diagnostics.Add({ file, group.line, label, "source",
+                    diagnostics.Add({ file, group.sourceLine, label, "source",
                                       "\"" + match.path.string() + "\" " +
                                           (error ? "cannot be read" : "is larger than the 1 GiB a package file may have") });
                     continue;
                 }
                 if (!ReadWholeFile(match.path, entry.data)) {
-                    diagnostics.Add({ file, group.line, label, "source", "\"" + match.path.string() + "\" cannot be read" });
+                    diagnostics.Add({ file, group.sourceLine, label, "source", "\"" + match.path.string() + "\" cannot be read" });
                     continue;
                 }
                 entry.destination = group.destination;

@@ -175,7 +175,7 @@ const toml::node* TableReader::Node(const char* key)
 
 int TableReader::LineOf(const char* key)
 {
-    const toml::node* node = m_table ? m_table->get(key) : nullptr;
+    const toml::node* node = m_table && key ? m_table->get(key) : nullptr;
     return node ? static_cast<int>(node->source().begin.line) : m_line;
 }
 
@@ -737,6 +737,7 @@ void ManifestReader::ReadFileGroup(const std::string& name, const toml::table& t
 
     if (!t.Node("source"))
         t.Error(nullptr, "source: missing: name the files of the group");
+    group.sourceLine = t.LineOf("source");
     if (std::optional<std::vector<std::string>> sources = t.TextList("source", false)) {
         group.sources = *sources;
         if (sources->empty())
@@ -811,7 +812,7 @@ void ManifestReader::ReadDeletions(const toml::table& root)
     if (!list)
         return;
     if (static_cast<int>(list->size()) > kMaxDeletionRecords) {
-        Error(line, "[[deletions]]", "", std::to_string(list->size()) + " rules; a package holds at most " +
+        Error(line, "", "[[deletions]]", std::to_string(list->size()) + " rules; a package holds at most " +
                                              std::to_string(kMaxDeletionRecords));
         return;
     }
@@ -870,7 +871,7 @@ void ManifestReader::ReadAssociations(const toml::table& root)
     if (!list)
         return;
     if (static_cast<int>(list->size()) > kMaxRecords) {
-        Error(line, "[[associations]]", "", std::to_string(list->size()) + " associations; a package holds at most " +
+        Error(line, "", "[[associations]]", std::to_string(list->size()) + " associations; a package holds at most " +
                                                 std::to_string(kMaxRecords));
         return;
     }
@@ -919,7 +920,7 @@ void ManifestReader::ReadUninstallValues(const toml::table& root)
     if (!list)
         return;
     if (static_cast<int>(list->size()) > kMaxRecords) {
-        Error(line, "[[uninstall_values]]", "", std::to_string(list->size()) + " values; a package holds at most " +
+        Error(line, "", "[[uninstall_values]]", std::to_string(list->size()) + " values; a package holds at most " +
                                                     std::to_string(kMaxRecords));
         return;
     }

@@ -21,6 +21,7 @@ constexpr FileStampFields kNoFileStamp = { 0, 0, 0, -1, 0, 0 };
 struct FileGroup {
     std::string name;
     int line = 0;
+    int sourceLine = 0;
     std::vector<std::string> sources;     // globs as written, relative to the manifest
     std::string subdirectory;             // prefix of every installed name (backslashes)
     int32_t destination = 0;
