@@ -2,6 +2,7 @@
 #include "core/Fatal.h"
 #include "install/InstallerState.h"
 #include "install/StringLookup.h"
+#include "system/RuntimeLoader.h"
 #include "system/SystemPaths.h"
 #include "ui/MessagePump.h"
 #include <cstdarg>
@@ -21,6 +22,7 @@ void ExitProgram()
     }
     PumpMessages();
     OleUninitialize();
+    FreeLoadedLibraries();
     ExitProcess(1);
 }
 

@@ -1,0 +1,186 @@
+#include "system/Directory.h"
+#include "system/File.h"
+#include "system/FileFinder.h"
+#include "system/Path.h"
+#include "system/RuntimeLoader.h"
+#include "system/SystemPaths.h"
+#include <windows.h>
+
+bool DirectoryExists(const String& path)
+{
+    if (path.IsEmpty())
+        return false;
+    String saved = CurrentDirectory();
+    if (!SetCurrentDirectoryA(path.Text()))
+        return false;
+    SetCurrentDirectoryA(saved.Text());
+    return true;
+}
+
+bool DriveExists(char letter)
+{
+    if (!IsLetter(letter))
+        return false;
+    char root[] = { letter, ':', '\\', 0 };
+    return GetDriveTypeA(root) != DRIVE_NO_ROOT_DIR;
+}
+
+bool CreateDirectories(const String& path)
+{
+    if (path.IsEmpty())
+        return false;
+    if (DirectoryExists(path))
+        return true;
+    String parent = DirectoryPart(path);
+    if (parent == path)
+        return true;
+    if (parent.Length() >= 4 && !DirectoryExists(parent) && !CreateDirectories(parent))
+        return false;
+    CreateDirectoryA(path.Text(), nullptr);
+    return DirectoryExists(path);
+}
+
+bool RemoveEmptyDirectory(const String& path)
+{
+    if (path.Length() <= 3)
+        return false;
+    String directory(path);
+    directory.RemoveLastIf('\\');
+    return RemoveDirectoryA(directory.Text()) != 0;
+}
+
+// True when `outer` is `inner` or one of its parents.
+static bool Holds(const String& outer, const String& inner)
+{
+    if (outer.IsEmpty() || inner.IsEmpty())
+        return false;
+    if (SameDirectory(outer, inner))
+        return true;
+    String prefix(outer);
+    prefix.Trim();
+    if (prefix.Last() != '\\')
+        prefix.Append('\\');
+    String text(inner);
+    text.Trim();
+    return text.Length() > prefix.Length() && text.Compare(prefix, false, prefix.Length()) == 0;
+}
+
+static String FullPathOf(const String& path)
+{
+    char buffer[MAX_PATH];
+    char* namePart = nullptr;
+    DWORD length = GetFullPathNameA(path.Text(), MAX_PATH, buffer, &namePart);
+    return length && length < MAX_PATH ? String(buffer, static_cast<int32_t>(length)) : String();
+}
+
+// Roots and the Windows directory are never deleted as trees, however the path is
+// written ("c:\windows\..", a relative path, a parent of the Windows directory).
+static bool IsProtectedTree(const String& path)
+{
+    if (path.Length() <= 3 || IsRootPath(path))
+        return true;
+    String full = FullPathOf(path);
+    if (full.IsEmpty() || IsRootPath(full))
+        return true;
+    String windows = WindowsDirectory();
+    if (windows.IsEmpty()) {
+        char buffer[MAX_PATH];
+        UINT length = GetWindowsDirectoryA(buffer, MAX_PATH);
+        if (length && length < MAX_PATH)
+            windows.Assign(buffer, static_cast<int32_t>(length));
+    }
+    return windows.IsEmpty() || Holds(path, windows) || Holds(full, windows);
+}
+
+bool DeleteTree(const String& path)
+{
+    if (IsProtectedTree(path))
+        return false;
+    FileFinder finder;
+    FileInfo info;
+    if (!finder.First(JoinPath(path, "*.*").Text(), info))
+        return false;
+    DWORD failure = ERROR_SUCCESS;
+    do {
+        if (info.name == "." || info.name == "..")
+            continue;
+        String entry = JoinPath(path, info.name);
+        bool deleted;
+        if (info.IsDirectory() && (info.attributes & FileInfo::kReparsePoint))
+            deleted = RemoveEmptyDirectory(entry); // a link: its target is not ours
+        else if (info.IsDirectory())
+            deleted = DeleteTree(entry);
+        else
+            deleted = DeleteOneFile(entry.Text(), 0);
+        if (!deleted) {
+            failure = GetLastError();
+            if (failure == ERROR_SUCCESS)
+                failure = ERROR_ACCESS_DENIED;
+        }
+    } while (finder.Next(info));
+    finder.Close();
+
+    SetLastError(failure);
+    bool removed = RemoveEmptyDirectory(path);
+    if (failure != ERROR_SUCCESS) {
+        // The caller reports the first cause, not the directory that stayed full.
+        SetLastError(failure);
+        return false;
+    }
+    return removed;
+}
+
+typedef BOOL(WINAPI* DiskFreeSpaceExFunction)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+
+static bool s_freeSpaceLoaded = false;
+static void* s_diskFreeSpaceEx = nullptr;
+
+bool DiskFreeSpace(const char* root, uint64_t& freeBytes, uint64_t& totalBytes)
+{
+    if (!s_freeSpaceLoaded) {
+        s_freeSpaceLoaded = true;
+        static const RuntimeFunction kTable[] = {
+            { "GetDiskFreeSpaceExA", &s_diskFreeSpaceEx, true },
+            { nullptr, nullptr, false },
+        };
+        LoadRuntimeTable("kernel32.dll", kTable);
+    }
+    if (s_diskFreeSpaceEx) {
+        ULARGE_INTEGER available, total, free;
+        if (reinterpret_cast<DiskFreeSpaceExFunction>(s_diskFreeSpaceEx)(root, &available, &total, &free)) {
+            freeBytes = free.QuadPart;
+            totalBytes = total.QuadPart;
+            return true;
+        }
+        if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED)
+            return false;
+        // A stub that only says "not here": the cluster counts answer from now on.
+        s_diskFreeSpaceEx = nullptr;
+    }
+    DWORD sectorsPerCluster, bytesPerSector, freeClusters, totalClusters;
+    if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
+        return false;
+    uint64_t cluster = static_cast<uint64_t>(sectorsPerCluster) * bytesPerSector;
+    freeBytes = cluster * freeClusters;
+    totalBytes = cluster * totalClusters;
+    return true;
+}
+
+int DriveFreeSpace(const String& path, uint64_t& freeBytes, uint64_t& totalBytes)
+{
+    if (!IsLetter(path.First()))
+        return -1;
+    char root[] = { path.First(), ':', '\\', 0 };
+    return DiskFreeSpace(root, freeBytes, totalBytes) ? 1 : 0;
+}
+
+int32_t ClusterSize(const String& path)
+{
+    if (!IsLetter(path.First()))
+        return -1;
+    char root[] = { path.First(), ':', '\\', 0 };
+    DWORD sectorsPerCluster, bytesPerSector, freeClusters, totalClusters;
+    if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
+        return -1;
+    return static_cast<int32_t>(sectorsPerCluster * bytesPerSector);
+}

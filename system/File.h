@@ -1,0 +1,175 @@
+#pragma once
+#include "core/ByteSink.h"
+#include "core/ByteSource.h"
+#include "core/MemoryWriter.h"
+#include "core/Stack.h"
+#include "core/String.h"
+#include "system/FileStamp.h"
+#include <cstdint>
+
+// Every file the program reads or writes goes through File: a Win32 file handle that
+// turns the many ways an open can fail into one small result code with a fixed text,
+// reads and writes blocks with named failures, and can hold the whole file in memory
+// while it is edited and write it back on close.
+//
+// Positions and sizes are signed 32-bit (-1: not open). Failures of open, read and
+// write leave their text in ErrorText() for the caller to show or log; nothing but an
+// open with kRequired ends the program.
+class File final : public ByteSource, public ByteSink {
+public:
+    // Open flags. The low two bits choose the creation disposition.
+    static constexpr uint32_t kOpenAlways = 0x0;   // open or create
+    static constexpr uint32_t kOpenExisting = 0x1; // fail when missing
+    static constexpr uint32_t kCreateNew = 0x2;    // fail when it exists
+    static constexpr uint32_t kCreateAlways = 0x3; // create or truncate
+    static constexpr uint32_t kCreationMask = 0x3;
+    static constexpr uint32_t kNoRead = 0x08;
+    static constexpr uint32_t kNoWrite = 0x10;
+    static constexpr uint32_t kRequired = 0x20;   // a failed open is fatal
+    static constexpr uint32_t kRetryOnce = 0x40;  // after any first failure, wait 150 ms and try again
+    static constexpr uint32_t kInMemory = 0x80;   // load the whole file into the memory image
+    static constexpr uint32_t kShareRead = 0x100;
+    static constexpr uint32_t kShareWrite = 0x200;
+    static constexpr uint32_t kAppend = 0x400;    // position at the end
+    static constexpr uint32_t kTestOnly = 0x800;  // close again at once after a successful open
+    static constexpr uint32_t kNoSharingRetry = 0x1000;
+
+    // Name modes, the top three bits: which name is opened.
+    static constexpr uint32_t kNameAsGiven = 0x00000000;
+    static constexpr uint32_t kNewTemporary = 0x20000000;            // in the temporary directory; name may be ""
+    static constexpr uint32_t kNewTemporaryInDirectory = 0x40000000; // in the directory given as the name
+    static constexpr uint32_t kNewTemporaryBeside = 0x80000000;      // in the directory part of the name
+    static constexpr uint32_t kInTemporaryDirectory = 0xC0000000;    // the name joined onto the temporary directory
+    static constexpr uint32_t kNameModeMask = 0xE0000000;
+
+    // The usual combinations.
+    static constexpr uint32_t kReadShared = kOpenExisting | kNoWrite | kShareRead;  // 273
+    static constexpr uint32_t kRewrite = kCreateAlways;                             // 3
+    static constexpr uint32_t kProbe = kOpenExisting | kNoRead | kNoWrite | kShareRead | kShareWrite | kTestOnly; // 2841
+
+    static constexpr uint32_t kNormalAttributes = 128; // FILE_ATTRIBUTE_NORMAL
+
+    // Result codes of Open; ResultText gives their texts.
+    static constexpr int kOpened = 0;
+    static constexpr int kUnknownError = 1;
+    static constexpr int kInvalidName = 2;
+    static constexpr int kNotFound = 3;
+    static constexpr int kNoDirectory = 4;
+    static constexpr int kLocked = 5;
+    static constexpr int kMemoryLoadFailed = 6;
+    static constexpr int kTooManyOpen = 7;
+    static constexpr int kInvalidParameter = 8;
+    static constexpr int kAlreadyExists = 9;
+    static constexpr int kTooManyIndexed = 10; // never produced by Open
+    static constexpr int kAccessDenied = 11;
+    static constexpr int kReadOnly = 12;
+
+    // Temporary files are made by Windows with this prefix.
+    static constexpr const char* kTemporaryPrefix = "KZQ";
+
+    File() = default;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    ~File() override { Close(); }
+
+    // Closes first if open. `attributes` goes to CreateFileA as its flags and attributes.
+    int Open(const char* name, uint32_t flags, uint32_t attributes = kNormalAttributes);
+    // Writes a dirty memory image back and closes the handle; false only when that write
+    // failed. Closing a closed file does nothing.
+    bool Close();
+
+    bool IsOpen() const { return m_handle != nullptr; }
+    const String& Name() const { return m_name; }
+    const String& ErrorText() const { return m_errorText; }
+    static const char* ResultText(int code);
+
+    // Blocks: true when every byte was read or written; the reason is in ErrorText().
+    bool Read(void* destination, int32_t size) override;
+    bool Write(const void* source, int32_t size) override;
+
+    int32_t Position();
+    bool Seek(int32_t offset);
+    bool SeekFromEnd(int32_t offset);
+    int32_t Size();
+    bool NotAtEnd();  // 0 <= position < size
+    bool AtEnd();     // position == size
+    bool TruncateHere();
+    bool Flush();
+
+    // Reads elsewhere and comes back to the current position.
+    bool ReadAt(int32_t offset, void* destination, int32_t size);
+    // The last n bytes (false for n <= 0 or a shorter file).
+    bool ReadTail(void* destination, int32_t n);
+    bool ReadLastByte(uint8_t& value) { return ReadTail(&value, 1); }
+    // Bytes up to a zero byte or the end.
+    String ReadText();
+    // The text's bytes at the end of the file, the position kept.
+    bool WriteTextAtEnd(const String& text);
+    // Adds "\r\n" to a non-empty file whose last byte is neither CR nor LF.
+    bool EndLine();
+
+    bool SetLastWriteTime(const FileStamp& stamp);
+
+    // Saved positions for operations that work elsewhere in the file; popping with
+    // nothing saved stays where it is.
+    void PushPosition();
+    void PopPosition();
+
+private:
+    int OpenFailed(int code, uint32_t flags);
+    int ResultOfError(uint32_t error, bool wantWrite) const;
+    bool WorkOutName(const char* name, uint32_t mode, uint32_t& error);
+    bool LoadMemoryImage();
+    bool WriteMemoryImageBack();
+    bool SeekHandle(int32_t offset, uint32_t method);
+
+    void* m_handle = nullptr;
+    String m_name;
+    bool m_canRead = false;
+    bool m_canWrite = false;
+    bool m_inMemory = false;
+    bool m_dirty = false;
+    MemoryWriter m_image;
+    String m_errorText;
+    Stack<int32_t> m_savedPositions;
+};
+
+// Whole-file helpers. Names are full paths; a null or empty name is refused.
+
+// Open result code (kInvalidName for no name); an empty file gives an empty text; a
+// failed read empties the text and gives kMemoryLoadFailed.
+int ReadWholeFile(const char* name, String& contents);
+// Creates or truncates the file and writes the bytes; a length of kToEnd (INT_MAX)
+// stands for the length of the zero-terminated text.
+bool WriteWholeFile(const char* name, const void* bytes, int32_t length);
+bool WriteWholeFile(const char* name, const String& contents);
+// A new "KZQ" file in the temporary directory holding the bytes; its name in `name`.
+bool WriteNewTemporaryFile(const void* bytes, int32_t length, String& name);
+
+// Options of AppendText.
+constexpr int32_t kAppendEndLineFirst = 0x1;  // end the file's last line before the text
+constexpr int32_t kAppendGiveUpOnWrite = 0x2; // a failed write ends at once instead of trying again
+constexpr int32_t kAppendExistingOnly = 0x4;  // the file must exist
+// Up to ten attempts 100 ms apart (a failed open ends at once with false).
+bool AppendText(const char* name, const String& text, int32_t options);
+
+// The file holds exactly these bytes (compared in blocks of 4096).
+bool SameContents(const void* bytes, int32_t length, const char* name);
+// The file exists and can be opened, or is merely locked by someone else.
+bool CanBeOpened(const char* name);
+
+// Attributes. FileAttributes gives -1 for a null name or a missing file.
+int32_t FileAttributes(const char* name);
+bool IsReadOnly(const char* name);
+bool SetReadOnly(const char* name, bool on);
+bool ClearAttributes(const char* name, uint32_t mask);
+// new = (value AND mask) OR (old AND NOT mask), written only when it changes.
+bool SetAttributes(const char* name, uint32_t value, uint32_t mask);
+
+// Options of DeleteOneFile.
+constexpr int32_t kDeleteKeepReadOnly = 0x01;   // do not clear the read-only attribute first
+constexpr int32_t kDeleteAtRestart = 0x02;      // delete at the next start of Windows instead
+constexpr int32_t kDeleteAtRestartIfBusy = 0x10; // ... when deleting now fails
+// Deletes now; true when the file is gone. The deferred forms belong to replacement at
+// restart, which this library does not have yet: they answer false.
+bool DeleteOneFile(const char* name, int32_t options);
