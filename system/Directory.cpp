@@ -1,5 +1,5 @@
 #include "system/Directory.h"
-#include "system/File.h"
+#include "system/FileOperations.h"
 #include "system/FileFinder.h"
 #include "system/Path.h"
 #include "system/RuntimeLoader.h"

@@ -13,6 +13,7 @@
 #include "core/Vector.h"
 #include "system/Directory.h"
 #include "system/File.h"
+#include "system/FileOperations.h"
 #include "system/FileFinder.h"
 #include "system/FileScan.h"
 #include "system/Path.h"
