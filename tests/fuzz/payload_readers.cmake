@@ -1,0 +1,1 @@
+quox_fuzz_target(payload_readers LIBS quox_payload quox_core)
