@@ -6,6 +6,7 @@
 #include "install/InstallSequence.h"
 #include "install/InstallerState.h"
 #include "install/Messages.h"
+#include "system/RegistryKey.h"
 #include "system/SystemPaths.h"
 #include "uninstall/Uninstall.h"
 #include <ole2.h>
@@ -24,6 +25,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLineText, int)
     SetFatalHooks(hooks);
 
     ApplicationTitle = "QUOX Installer";
+    RegistryKey::SetApplicationTitle(ApplicationTitle);
     InitSystemPaths();
     OleInitialize(nullptr);
 
