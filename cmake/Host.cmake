@@ -10,6 +10,12 @@ if(QUOX_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
+if(QUOX_FUZZ)
+  # The libraries under test carry the fuzzer's coverage instrumentation as well;
+  # without it libFuzzer sees only the target's own file and mutates blindly.
+  add_compile_options(-fsanitize=fuzzer-no-link,address)
+  add_link_options(-fsanitize=address)
+endif()
 include_directories(${CMAKE_SOURCE_DIR})
 
 set(QUOX_WINDOWS_BUILD ${CMAKE_BINARY_DIR}/windows)
