@@ -1,6 +1,7 @@
 #include "system/RegistryKey.h"
 #include "core/Fatal.h"
 #include "system/SystemError.h"
+#include <cstring>
 
 static String s_applicationTitle("This program");
 
@@ -106,6 +107,8 @@ int32_t RegistryKey::OpenBelow(const char* subKey, uint32_t options)
 
 int32_t RegistryKey::OpenProductKey(const char* subKey, bool perUser, uint32_t options)
 {
+    if (!subKey)
+        return Open(ProductRoot(perUser), nullptr, options);
     String path("Software\\");
     path += subKey;
     return Open(ProductRoot(perUser), path.Text(), options);
@@ -225,11 +228,14 @@ bool RegistryKey::Read(const char* name, Value& value, uint32_t options) const
         case REG_MULTI_SZ:
             value.SetText(buffer, DataLength(type, buffer, size));
             return true;
-        case REG_DWORD:
+        case REG_DWORD: {
             if (size != 4)
                 return false;
-            value.SetDword(*reinterpret_cast<const uint32_t*>(buffer));
+            uint32_t number;
+            memcpy(&number, buffer, sizeof number);
+            value.SetDword(number);
             return true;
+        }
         default:
             return false;
         }

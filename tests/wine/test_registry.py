@@ -43,6 +43,7 @@ class Keys(bench.WineTestCase):
             ("empty name", "exists||1", "false"),
             ("null name", "exists|<null>|1", "false"),
             ("null sub-key", "open|HKLM|<null>|0", "0"),
+            ("null product key", "product|<null>|1|0", "0"),
             ("close all", "closeall", "false"),
             ("classes root", "open|HKCR|.quoxtest|0", "2"),
             ("its path", "path", text(r"HKEY_CLASSES_ROOT\.quoxtest")),
