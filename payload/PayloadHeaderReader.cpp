@@ -15,10 +15,10 @@ int ReadPayloadHeader(PayloadCursor& cursor, PayloadHeaderFields& fields)
     if (h.magic != kPayloadMagic)
         return kCodeMagic;
 
-    // Older packages are read; one made by a newer builder is not. The comparison is in
-    // floating point, as the version message shows the numbers.
+    // Older packages are read; one made by a builder newer by more than 0.01 is not.
+    // Compared in hundredths, so that x87 and SSE arithmetic agree on 12.01.
     READ_OR_FAIL(cursor.ReadInt(h.builderVersion));
-    if (h.builderVersion * 0.01 - kBuilderVersion * 0.01 > 0.01)
+    if (static_cast<int64_t>(h.builderVersion) - kBuilderVersion > 1)
         return kHeaderVersionMismatch;
 
     READ_OR_FAIL(cursor.ReadInt(h.settingsLength));

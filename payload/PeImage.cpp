@@ -172,8 +172,8 @@ bool AppendSection(String& image, const char* name, const String& data, uint32_t
     image.SetInt32At(pe + Pe::kSizeOfInitializedDataOffset,
                      static_cast<int32_t>(U32At(image, pe + Pe::kSizeOfInitializedDataOffset) + rawSize));
     image.SetInt32At(pe + Pe::kSizeOfImageOffset, static_cast<int32_t>(virtualAddress) + rawSize);
-    // The file checksum is not used for programs; a stale one would only mislead.
-    image.SetInt32At(pe + Pe::kChecksumOffset, 0);
+    // The PE checksum is left as the stub had it: Windows checks it only for drivers, and
+    // keeping it lets removing the section give back the stub byte for byte.
 
     int32_t oldLength = image.Length();
     image.SetLength(rawOffset + rawSize);
