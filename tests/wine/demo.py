@@ -18,8 +18,11 @@ def show(title, result):
 def main():
     stub = bench.STUB
     print("stub: %s (%d bytes)\n" % (stub, os.path.getsize(stub)))
+    package = os.path.join(bench.BUILD_DIR, "hello-setup.exe")
     with bench.Prefix() as prefix:
         show("quoxstub.exe /bogus  (an unknown switch)", prefix.run(stub, "/bogus"))
+        if os.path.exists(package):
+            show("hello-setup.exe  (the example package)", prefix.run(package))
     bench._Display.stop()
 
 
