@@ -1,16 +1,6 @@
 #include "core/MemoryWriter.h"
 #include <cstring>
 
-char* MemoryWriter::MakeRoom(int32_t count)
-{
-    if (count < 0 || count > 0x7fffffff - m_position)
-        return nullptr;
-    int32_t start = m_position;
-    m_position += count;
-    m_contents.EnsureLength(m_position);
-    return m_contents.Buffer() ? m_contents.Buffer() + start : nullptr;
-}
-
 bool MemoryWriter::Write(const void* source, int32_t count)
 {
     if (count < 1)

@@ -25,8 +25,18 @@ public:
 
     // Advances the position by `count` (at least 0), raises the buffer's length to the new
     // position when it is shorter, and returns the address of the `count` bytes, which the
-    // caller fills. Null when the position would pass 2 GB.
-    char* MakeRoom(int32_t count);
+    // caller fills. Null when the position would pass 2 GB. Inline: the decompressor calls
+    // it for every token.
+    char* MakeRoom(int32_t count)
+    {
+        if (count < 0 || count > 0x7fffffff - m_position)
+            return nullptr;
+        int32_t start = m_position;
+        m_position += count;
+        if (m_position > m_contents.Length())
+            m_contents.EnsureLength(m_position);
+        return m_contents.Buffer() ? m_contents.Buffer() + start : nullptr;
+    }
 
     // Appends a copy of `count` bytes already written at `position`. The source must lie
     // wholly before the write position, so an overlapping copy is refused (false).

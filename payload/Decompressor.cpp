@@ -22,6 +22,14 @@ inline uint64_t LoadLittleEndian64(const uint8_t* p)
     return value;
 }
 
+inline void StoreLittleEndian64(uint8_t* p, uint64_t value)
+{
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    value = __builtin_bswap64(value);
+#endif
+    memcpy(p, &value, 8);
+}
+
 inline uint32_t LoadLittleEndian32(const uint8_t* p)
 {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
@@ -35,6 +43,8 @@ inline uint64_t TrailingOnes(uint64_t bits)
 
 class BitInput {
 public:
+    static constexpr uint64_t kShortPrefix = 24;
+
     BitInput(const uint8_t* data, int32_t length)
         : m_data(data)
         , m_length(static_cast<uint64_t>(length))
@@ -62,57 +72,76 @@ public:
     }
 
     // One variable-width number, bias included; false when it does not lie wholly within
-    // the stream.
+    // the stream. Prefixes of up to kShortPrefix bits, which is all that an encoder writes,
+    // are decoded from one load.
     bool ReadNumber(const NumberCode& code, uint64_t& value)
     {
         if (!Available(2))
             return false;
-        uint64_t shift = m_position & 7;
         uint64_t bits = Peek(m_position);
         uint64_t ones = TrailingOnes(bits);
-        if (ones == 64 - shift) {
-            // Every bit loaded was a one: the prefix goes on. It ends at the first zero
-            // bit or at the end of the input, past which Peek gives zeros.
-            uint64_t at = m_position + ones;
-            for (;;) {
-                uint64_t more = TrailingOnes(Peek(at));
-                uint64_t loaded = 64 - (at & 7);
-                at += more;
-                if (more < loaded)
-                    break;
-            }
-            ones = at - m_position;
+        if (ones > kShortPrefix)
+            return ReadLongNumber(code, value);
+        uint64_t width = code.base + ones * code.step;
+        if (width > kMaxFieldWidth)
+            width = kMaxFieldWidth;
+        // At most 24 + 1 + 32 = 57 bits: all of them came with the one load.
+        uint64_t need = ones + 1 + width;
+        if (!Available(need))
+            return false;
+        value = ((bits >> (ones + 1)) & ((uint64_t(1) << width) - 1)) + code.bias;
+        m_position += need;
+        return true;
+    }
+
+    // The same for any prefix length: a prefix runs until its first zero bit or the end
+    // of the input, past which Peek gives zeros, and caps the field at 32 bits however
+    // long it is.
+    __attribute__((noinline)) bool ReadLongNumber(const NumberCode& code, uint64_t& value)
+    {
+        uint64_t at = m_position;
+        for (;;) {
+            uint64_t loaded = 64 - (at & 7);
+            uint64_t more = TrailingOnes(Peek(at));
+            at += more;
+            if (more < loaded)
+                break;
         }
+        uint64_t ones = at - m_position;
         uint64_t width = code.base + ones * code.step;
         if (width > kMaxFieldWidth)
             width = kMaxFieldWidth;
         uint64_t need = ones + 1 + width;
         if (!Available(need))
             return false;
-        uint64_t field = need <= 64 - shift ? bits >> (ones + 1) : Peek(m_position + ones + 1);
-        value = (field & ((uint64_t(1) << width) - 1)) + code.bias;
+        value = (Peek(at + 1) & ((uint64_t(1) << width) - 1)) + code.bias;
         m_position += need;
         return true;
     }
 
-    // Copies `count` whole bytes from the stream; the caller has checked that they are
-    // available.
-    void CopyBytes(uint8_t* out, uint64_t count)
+    // Copies `count` whole bytes from the stream to `out`; the caller has checked that they
+    // are available. Bytes from `out` + count up to `limit` may be overwritten: they are
+    // output that later tokens write.
+    void CopyBytes(uint8_t* out, uint64_t count, const uint8_t* limit)
     {
         uint64_t byte = m_position >> 3;
         unsigned shift = static_cast<unsigned>(m_position & 7);
         m_position += count * 8;
-        if (shift == 0) {
+        if (shift == 0 && count >= 16) {
             memcpy(out, m_data + byte, static_cast<size_t>(count));
             return;
         }
-        // Seven output bytes per load; the eighth byte stored is overwritten by the next
-        // round, which is why a round needs eight bytes of room.
+        // Seven output bytes per load, stored as eight, while both sides have the room.
         uint64_t i = 0;
-        for (; i + 8 <= count && byte + i + 8 <= m_length; i += 7) {
+        while (i < count && byte + i + 8 <= m_length && out + i + 8 <= limit) {
             uint64_t word = LoadLittleEndian64(m_data + byte + i) >> shift;
-            for (int k = 0; k < 8; ++k)
-                out[i + k] = static_cast<uint8_t>(word >> (8 * k));
+            StoreLittleEndian64(out + i, word);
+            i += 7;
+        }
+        if (shift == 0) {
+            for (; i < count; ++i)
+                out[i] = m_data[byte + i];
+            return;
         }
         // With a shift, the last bit of the run lies in the byte after the run's start
         // plus count, which the availability check has shown to exist.
@@ -132,6 +161,7 @@ bool DecodeTokens(BitInput& in, MemoryWriter& writer, int32_t expected)
 {
     uint64_t produced = 0;
     const uint64_t total = static_cast<uint64_t>(expected);
+    const uint8_t* limit = reinterpret_cast<const uint8_t*>(writer.Contents().Text()) + expected;
     while (produced < total) {
         uint64_t room = total - produced;
         // A flag bit past the end would read as 0 and the number after it would fail, so
@@ -144,7 +174,7 @@ bool DecodeTokens(BitInput& in, MemoryWriter& writer, int32_t expected)
             in.Skip(1);
             if (!in.ReadNumber(kLiteralCount, count) || count > room || !in.Available(count * 8))
                 return false;
-            in.CopyBytes(reinterpret_cast<uint8_t*>(writer.MakeRoom(static_cast<int32_t>(count))), count);
+            in.CopyBytes(reinterpret_cast<uint8_t*>(writer.MakeRoom(static_cast<int32_t>(count))), count, limit);
         } else if (!in.Available(2)) {
             return false;
         } else if (flags & 2) {
@@ -164,8 +194,16 @@ bool DecodeTokens(BitInput& in, MemoryWriter& writer, int32_t expected)
             if (distance > produced || count > distance || count > room)
                 return false;
             char* out = writer.MakeRoom(static_cast<int32_t>(count));
-            // count <= distance: source and destination never overlap.
-            memcpy(out, out - distance, static_cast<size_t>(count));
+            // count <= distance: source and destination never overlap. A short copy from
+            // 16 or more bytes back moves 16 bytes at once where the output has the room;
+            // the bytes past count are rewritten by later tokens.
+            if (count <= 16 && distance >= 16 && reinterpret_cast<const uint8_t*>(out) + 16 <= limit) {
+                uint64_t words[2];
+                memcpy(words, out - distance, 16);
+                memcpy(out, words, 16);
+            } else {
+                memcpy(out, out - distance, static_cast<size_t>(count));
+            }
         }
         produced += count;
     }

@@ -211,7 +211,9 @@ private:
 
 bool Parser::Allocate()
 {
-    uint64_t slots = uint64_t(kSegment) + m_settings.niceLength + 1;
+    // Small inputs need no more than their own length of parser state.
+    uint64_t segment = m_size < kSegment ? m_size : kSegment;
+    uint64_t slots = segment + m_settings.niceLength + 1;
     if (!m_finder.Init(m_data, m_size, m_settings.cutValue, m_settings.niceLength))
         return false;
     if (!m_price.Allocate(slots) || !m_nlPrice.Allocate(slots) || !m_nlLength.Allocate(slots) ||
@@ -225,7 +227,7 @@ bool Parser::Allocate()
         m_lengthBits[length] = static_cast<uint16_t>(BitWriter::NumberBits(kMatchLength, length));
     uint32_t window = 4;
     for (int k = 0; k < kLiteralClasses; ++k, window *= 4) {
-        if (!m_queues[k].Init(window))
+        if (!m_queues[k].Init(window < segment ? window : static_cast<uint32_t>(segment)))
             return false;
     }
     return true;

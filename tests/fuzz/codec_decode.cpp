@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     // An exact-size copy, so that a read past the end is caught.
     uint8_t* exact = static_cast<uint8_t*>(malloc(size ? size : 1));
-    memcpy(exact, block.data(), size);
+    if (size > 0)
+        memcpy(exact, block.data(), size);
     String output("before");
     bool accepted = Decompress(exact, static_cast<int32_t>(size), output);
     if (accepted) {
