@@ -27,6 +27,8 @@ int OutOfMemoryHandler(uint32_t requestedSize);
 // process simply exits.
 struct FatalHooks {
     void* (*ownerWindow)() = nullptr;
-    [[noreturn]] void (*shutdown)() = nullptr;
+    // Must not return. (Not marked [[noreturn]]: clang refuses the attribute on a
+    // pointer; FatalStop ends the process itself should it return.)
+    void (*shutdown)() = nullptr;
 };
 void SetFatalHooks(const FatalHooks& hooks);
