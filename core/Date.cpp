@@ -56,7 +56,9 @@ const char* Date::WeekdayNameOf(int32_t weekday)
 
 int32_t Date::ApplyYearWindow(int32_t year)
 {
-    if (year > 100)
+    // Only two-digit years (and 100) are windowed. A negative year is a real year
+    // before Christ: moving it into the current century would corrupt it.
+    if (year > 100 || year < 0)
         return year;
     int64_t current = CurrentYear();
     int64_t centuryStart = current - current % 100;

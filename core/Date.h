@@ -60,9 +60,9 @@ public:
     static const char* MonthNameOf(int32_t month);
     static const char* WeekdayNameOf(int32_t weekday);
 
-    // Years above 100 are kept; smaller ones become the candidate in the century before,
-    // the current one or the one after that lies nearest to the current year, the later
-    // one on a tie (in 2026: 30 -> 2030, 80 -> 1980, 76 -> 2076).
+    // Years 0 ... 100 become the candidate in the century before, the current one or the
+    // one after that lies nearest to the current year, the later one on a tie (in 2026:
+    // 30 -> 2030, 80 -> 1980, 76 -> 2076). Other years, negative ones included, are kept.
     static int32_t ApplyYearWindow(int32_t year);
 
 protected:

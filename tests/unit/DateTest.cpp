@@ -236,6 +236,8 @@ const WindowCase kWindow[] = {
     { "HundredIsWindowed", 2026, 100, 2000 },
     { "AboveHundredKept", 2026, 101, 101 },
     { "LargeKept", 2026, 1999, 1999 },
+    { "NegativeYearKept", 2026, -1, -1 },
+    { "LargeNegativeYearKept", 2026, -13846, -13846 },
     { "TieGoesToTheLaterCentury", 2050, 0, 2100 },
     { "TieAtMidCentury", 2050, 100, 2100 },
 };

@@ -548,6 +548,12 @@ TEST(Value, ReadDatesGoThroughTheYearWindow)
     ASSERT_TRUE(value.Read(reader));
     EXPECT_EQ(value.ToDate().Year(), 2026);
 
+    const std::string bc("\x11\xFF\xFF\x0C\x1F", 5); // 31 December of year -1
+    MemoryReader third(bc.data(), static_cast<int32_t>(bc.size()));
+    ASSERT_TRUE(value.Read(third));
+    EXPECT_EQ(value.ToDate().Year(), -1);
+    EXPECT_EQ(value.ToDate().DayNumber(), 1721422);
+
     const std::string dateTime("\x13\x50\x00\x01\x02\x03\x04\x05", 8); // year 80
     MemoryReader second(dateTime.data(), static_cast<int32_t>(dateTime.size()));
     ASSERT_TRUE(value.Read(second));

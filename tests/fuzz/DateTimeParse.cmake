@@ -1,0 +1,1 @@
+quox_fuzz_target(DateTimeParse LIBS quox_core)

@@ -1,0 +1,1 @@
+quox_fuzz_target(ValueRead LIBS quox_core)
