@@ -345,7 +345,8 @@ uint32_t Parser::ParseSegment(uint32_t base)
         }
     }
 
-    m_reach = t + nice < limit + nice ? t + nice : limit + nice;
+    // Tokens relaxed from before t reach at most nice bytes past it.
+    m_reach = t + nice;
     WriteBackward(base, t);
     if (longToken.length == 0)
         return base + t;
