@@ -3,14 +3,21 @@
 std::string Diagnostic::Text() const
 {
     std::string text = file;
-    if (line > 0)
-        text += ":" + std::to_string(line);
+    if (line > 0) {
+        text += ':';
+        text += std::to_string(line);
+    }
     text += ": ";
-    if (!table.empty())
-        text += table + " ";
-    if (!field.empty())
-        text += field + ": ";
-    return text + message;
+    if (!table.empty()) {
+        text += table;
+        text += ' ';
+    }
+    if (!field.empty()) {
+        text += field;
+        text += ": ";
+    }
+    text += message;
+    return text;
 }
 
 std::string Diagnostics::Text() const
