@@ -1,6 +1,7 @@
 #include "builder/Builder.h"
 #include "builder/FileData.h"
 #include "builder/PackageReader.h"
+#include "builder/TextEncoding.h"
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -133,7 +134,12 @@ bool BuildInstaller(const BuildRequest& request, BuildReport& report, Diagnostic
         return false;
     }
     report.fileCount = files.size();
-    std::string stem = request.output.stem().string();
+    // The default volume base name is the installer's own name, in the package's code
+    // page; a name the code page cannot hold falls back to "setup".
+    std::string problem;
+    std::string stem = ToCodePage(request.output.stem().string(), manifest.layout.codePage, problem).value_or("setup");
+    if (stem.find_first_of("\\/:*?\"<>|") != std::string::npos)
+        stem = "setup";
     if (!BuildPackage(manifest, files, *stub, stem, request.compression, report.package, diagnostics))
         return false;
     files.clear();
