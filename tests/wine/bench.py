@@ -297,8 +297,26 @@ class Prefix:
         subprocess.run(["wineserver", "-k15"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         subprocess.run(["wineserver", "-w"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
+    def _kill_leftovers(self):
+        """Wine's system processes (services, winedevice, explorer) can outlive their
+        server; end every process that still belongs to this prefix."""
+        for pid in os.listdir("/proc"):
+            if not pid.isdigit():
+                continue
+            try:
+                with open("/proc/%s/environ" % pid, "rb") as f:
+                    environment = f.read().split(b"\0")
+            except OSError:
+                continue
+            if ("WINEPREFIX=" + self.root).encode() in environment:
+                try:
+                    os.kill(int(pid), signal.SIGKILL)
+                except OSError:
+                    pass
+
     def close(self):
         self._stop_server()
+        self._kill_leftovers()
         changed = []
         for relative, (size, mtime) in self._shared.items():
             st = os.stat(os.path.join(TEMPLATE, relative))
