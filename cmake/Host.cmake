@@ -24,6 +24,13 @@ add_subdirectory(core)
 add_subdirectory(payload)
 add_subdirectory(builder)
 add_subdirectory(tests)
+# The codec benchmark compares with zlib and LZ4, so it is built only where both are.
+find_package(ZLIB QUIET)
+find_library(QUOX_LZ4_LIBRARY lz4)
+find_path(QUOX_LZ4_INCLUDE_DIR lz4hc.h)
+if(ZLIB_FOUND AND QUOX_LZ4_LIBRARY AND QUOX_LZ4_INCLUDE_DIR)
+  add_subdirectory(bench/codec)
+endif()
 
 if(QUOX_WINDOWS)
   include(ExternalProject)
