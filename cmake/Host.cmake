@@ -31,6 +31,7 @@ find_path(QUOX_LZ4_INCLUDE_DIR lz4hc.h)
 if(ZLIB_FOUND AND QUOX_LZ4_LIBRARY AND QUOX_LZ4_INCLUDE_DIR)
   add_subdirectory(bench/codec)
 endif()
+add_subdirectory(bench/text)
 
 if(QUOX_WINDOWS)
   include(ExternalProject)

@@ -1,6 +1,7 @@
 #pragma once
 #include "core/Array.h"
 #include "core/Bucket.h"
+#include "core/Checksum.h"
 
 // A chained hash table keyed by String. Each bucket index has its own List of entries;
 // all entries are also linked in one table-wide chain in insertion order, which is how
@@ -40,13 +41,13 @@ public:
     Entry* Newest() const { return m_newest; }
     Entry* Oldest() const { return m_oldest; }
 
-    // The key's checksum taken as unsigned, modulo the bucket count; 0x80000000 when the
+    // The key's checksum (the program's additive block checksum) taken as unsigned, modulo the bucket count; 0x80000000 when the
     // table has no buckets.
     int32_t BucketOf(const K& key) const
     {
         if (m_bucketCount <= 0)
             return static_cast<int32_t>(0x80000000u);
-        return static_cast<int32_t>(KeyChecksum(key) % static_cast<uint32_t>(m_bucketCount));
+        return static_cast<int32_t>(Checksum(key) % static_cast<uint32_t>(m_bucketCount));
     }
 
     // True when a new entry was made. An existing entry with an equal key takes the
@@ -81,24 +82,6 @@ public:
     }
 
     bool Contains(const K& key) { return Find(key) != nullptr; }
-
-    // The additive 32-bit checksum the program uses for its data blocks: the start
-    // value, every whole little-endian 32-bit word, each byte left over as a signed
-    // 8-bit value, then the length.
-    static uint32_t KeyChecksum(const String& key)
-    {
-        uint32_t sum = 0x79E2BC9Du;
-        int32_t length = key.Length();
-        if (length <= 0)
-            return sum;
-        const unsigned char* p = reinterpret_cast<const unsigned char*>(key.Text());
-        int32_t i = 0;
-        for (; i + 4 <= length; i += 4)
-            sum += p[i] | (p[i + 1] << 8) | (p[i + 2] << 16) | (static_cast<uint32_t>(p[i + 3]) << 24);
-        for (; i < length; ++i)
-            sum += static_cast<uint32_t>(static_cast<int32_t>(static_cast<signed char>(p[i])));
-        return sum + static_cast<uint32_t>(length);
-    }
 
 private:
     List<Entry>* Chain(const K& key)

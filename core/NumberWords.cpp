@@ -1,6 +1,7 @@
 #include "core/NumberWords.h"
 #include "core/Platform.h"
 #include <cstdarg>
+#include <cmath>
 
 namespace {
 
@@ -92,12 +93,17 @@ void AppendWords(String& out, double value, int style);
 bool AppendScale(String& out, double& value, double scale, const char* word)
 {
     double count = Truncate(value / scale);
+    double rest = value - count * scale;
+    // The division may round up to the next whole count, and beyond 2^53 the
+    // subtraction is inexact and may leave a rest as large as the value itself, which
+    // would be spelled out again and again. The remainder of the division is exact.
+    if (rest < 0 || rest >= scale) {
+        rest = fmod(value, scale);
+        count = Truncate((value - rest) / scale);
+    }
     AppendWords(out, count, kWordsPlain);
     out.Append(word);
-    value -= count * scale;
-    // Rounding of very large values must not leave a negative or oversized rest.
-    if (value < 0)
-        value = 0;
+    value = rest;
     if (Truncate(value) == 0)
         return false;
     out.Append(' ');

@@ -88,7 +88,16 @@ int32_t String::Find(const char* pattern, int32_t patternLength, int32_t start, 
     } else {
         candidate = start < 0 ? 0 : start;
     }
+    // A plain forward search jumps straight to the next copy of the pattern's first byte.
+    bool jump = !backward && !skipQuoted && !anyOf && !(options & kIgnoreCase) &&
+                !((options & kWildcards) && pattern[0] == '?');
     while (candidate >= 0 && (backward || candidate <= last)) {
+        if (jump) {
+            const void* next = memchr(m_buffer + candidate, pattern[0], static_cast<size_t>(last - candidate + 1));
+            if (!next)
+                return -1;
+            candidate = static_cast<int32_t>(static_cast<const char*>(next) - m_buffer);
+        }
         if (skipQuoted && m_buffer[candidate] == '"') {
             candidate = MatchingQuote(m_buffer, m_length, candidate + step, step) + step;
             continue;

@@ -63,6 +63,16 @@ INSTANTIATE_TEST_SUITE_P(, NumberWordsStyles,
         WordsCase{ "HugeValueStillWords", 1e15, 0, "One Thousand Million Million" }),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(NumberWordsLimits, LargestDoublesAreSpelledOnce)
+{
+    // Beyond 2^53 the rests of the scale steps are inexact; each must be spelled once.
+    String words = NumberWords(1e300, -1);
+    EXPECT_GT(words.Length(), 100);
+    EXPECT_LT(words.Length(), 20000);
+    EXPECT_TRUE(words.RemoveSuffix(" Point Zero"));
+    EXPECT_GT(NumberWords(-1.7976931348623157e308, 1).Length(), 0);
+}
+
 struct OrdinalCase {
     const char* name;
     int32_t n;

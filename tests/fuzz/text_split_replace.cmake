@@ -1,0 +1,1 @@
+quox_fuzz_target(text_split_replace LIBS quox_core)
