@@ -6,7 +6,7 @@
 //
 //   filesdriver.exe <script file>
 //
-// Fields that carry free text (written bytes, appended text, specification lists) take
+// Fields that carry free text (written bytes, appended text, file-specification lists) take
 // the escapes \r \n \t \\ and \xNN; path fields are taken as they are. "<null>" stands
 // for a null pointer where an operation accepts one.
 #include "core/String.h"
