@@ -1,4 +1,5 @@
 #include "payload/Decompressor.h"
+#include "core/LittleEndian.h"
 #include "core/MemoryWriter.h"
 #include "core/String.h"
 #include "payload/BlockFormat.h"
@@ -11,30 +12,6 @@
 // reading would, and bytes past the input are never loaded.
 
 namespace {
-
-inline uint64_t LoadLittleEndian64(const uint8_t* p)
-{
-    uint64_t value;
-    memcpy(&value, p, 8);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    value = __builtin_bswap64(value);
-#endif
-    return value;
-}
-
-inline void StoreLittleEndian64(uint8_t* p, uint64_t value)
-{
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    value = __builtin_bswap64(value);
-#endif
-    memcpy(p, &value, 8);
-}
-
-inline uint32_t LoadLittleEndian32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 inline uint64_t TrailingOnes(uint64_t bits)
 {
