@@ -46,6 +46,47 @@ def driver(name):
     return os.path.join(DRIVERS, name + ".exe")
 
 
+def _i386_emulator():
+    """The interpreter that binfmt_misc runs i386 programs through, or None when the
+    kernel runs them itself. Machines whose kernel refuses 32-bit programs run Wine
+    through qemu-i386 (scripts/setup.sh registers it)."""
+    root = "/proc/sys/fs/binfmt_misc"
+    try:
+        names = os.listdir(root)
+    except OSError:
+        return None
+    for name in names:
+        if name in ("register", "status"):
+            continue
+        try:
+            with open(os.path.join(root, name)) as f:
+                entry = f.read().split("\n")
+        except OSError:
+            continue
+        fields = dict(line.split(" ", 1) for line in entry if " " in line)
+        # ELF, 32-bit, little-endian, machine 3 (i386).
+        if "enabled" in entry and fields.get("magic", "").startswith("7f454c46010101") \
+                and fields.get("magic", "").endswith("0300"):
+            return fields.get("interpreter")
+    return None
+
+
+I386_EMULATOR = _i386_emulator()
+# Every time limit of the bench is multiplied by this: under emulation Wine starts and
+# draws several times more slowly, and a slow machine must never pass for a faulty program.
+TIME_SCALE = float(os.environ.get("QUOX_WINE_TIME_SCALE") or (4 if I386_EMULATOR else 1))
+
+
+def scaled(seconds):
+    return seconds * TIME_SCALE
+
+
+def machine_note():
+    if I386_EMULATOR:
+        return "i386 programs run emulated through %s on this machine (time limits x%g)" % (I386_EMULATOR, TIME_SCALE)
+    return "i386 programs run natively on this machine"
+
+
 def _wine_env(prefix, display):
     env = dict(os.environ)
     env.update({
@@ -118,7 +159,7 @@ def _ensure_template():
         shutil.rmtree(TEMPLATE, ignore_errors=True)
         env = _wine_env(TEMPLATE, _Display.get())
         subprocess.run(["wineboot", "--init"], env=env, check=True,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=scaled(300))
         settings = [
             # Unmanaged windows: Wine then does not wait for a window manager that Xvfb lacks.
             (r"HKCU\Software\Wine\X11 Driver", "Managed", "N"),
@@ -128,8 +169,8 @@ def _ensure_template():
         ]
         for key, name, value in settings:
             subprocess.run(["wine", "reg", "add", key, "/v", name, "/d", value, "/f"], env=env, check=True,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
-        subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=120)
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=scaled(120))
+        subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=scaled(120))
         with open(ready, "w") as f:
             f.write("ok\n")
 
@@ -286,6 +327,7 @@ class Prefix:
     def run_console(self, program, args=(), timeout=60, directory=r"C:\test"):
         """Runs a console program (a test driver) directly under wine and returns
         (exit code, standard output as text). No dialogs are watched."""
+        timeout = scaled(timeout)
         if os.path.isabs(program) and os.path.exists(program):
             program = self.put(program, directory + "\\" + os.path.basename(program))
         completed = subprocess.run(["wine", program] + list(args), env=self.env, stdout=subprocess.PIPE,
@@ -354,8 +396,26 @@ class WineTestCase(unittest.TestCase):
         self.assertEqual([(b.caption, b.text) for b in result.boxes], list(expected))
 
 
+class _Result(unittest.TextTestResult):
+    """Adds to every failure whether i386 ran emulated, so that a slow or broken
+    emulator is never mistaken for a fault of the program."""
+
+    def _note(self, records):
+        test, text = records[-1]
+        records[-1] = (test, text + "\n[machine] " + machine_note() + "\n")
+
+    def addFailure(self, test, err):
+        super().addFailure(test, err)
+        self._note(self.failures)
+
+    def addError(self, test, err):
+        super().addError(test, err)
+        self._note(self.errors)
+
+
 def main():
+    print("[machine] " + machine_note(), flush=True)
     try:
-        unittest.main(verbosity=2)
+        unittest.main(verbosity=2, testRunner=unittest.TextTestRunner(resultclass=_Result, verbosity=2))
     finally:
         _Display.stop()

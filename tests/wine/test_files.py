@@ -201,7 +201,7 @@ class FileOpening(bench.WineTestCase):
                 check_rows(self, p, rows)
             finally:
                 p.write(release, "")
-                holder.wait(timeout=60)
+                holder.wait(timeout=bench.scaled(60))
                 holder.stdout.close()
             self.assertEqual(p.read(r"C:\t\f.txt"), b"data")
 
