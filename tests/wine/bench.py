@@ -149,6 +149,20 @@ def _snapshot(root):
     return shared
 
 
+def _detach_home(prefix):
+    """wineboot links the user's Desktop, Documents and the like to the host's home
+    directory; a test that makes shortcuts there would write outside its prefix and leave
+    files behind. Each becomes a folder of the prefix's own."""
+    users = os.path.join(prefix, "drive_c", "users")
+    for user in os.listdir(users):
+        folder = os.path.join(users, user)
+        for name in os.listdir(folder):
+            path = os.path.join(folder, name)
+            if os.path.islink(path) and not os.readlink(path).startswith(prefix):
+                os.remove(path)
+                os.mkdir(path)
+
+
 def _ensure_template():
     os.makedirs(BENCH_DIR, exist_ok=True)
     ready = os.path.join(TEMPLATE, ".quox-ready")
@@ -171,6 +185,7 @@ def _ensure_template():
             subprocess.run(["wine", "reg", "add", key, "/v", name, "/d", value, "/f"], env=env, check=True,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=scaled(120))
         subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=scaled(120))
+        _detach_home(TEMPLATE)
         with open(ready, "w") as f:
             f.write("ok\n")
 
@@ -232,6 +247,7 @@ class Prefix:
                 else:
                     shutil.copy2(source, target)
         self.env = _wine_env(self.root, self.display)
+        self._server = None
         if windows_version:
             self.set_windows_version(windows_version)
 
@@ -294,6 +310,7 @@ class Prefix:
         if os.path.isabs(program) and os.path.exists(program):
             program = self.put(program, directory + "\\" + os.path.basename(program))
         watcher = self.put(driver("boxwatch"), r"C:\bench\boxwatch.exe")
+        self.start_server()
         script = "\r\n".join([program + (" " + args if args else ""), "timeout %d" % int(timeout * 1000)]
                              + list(answers)) + "\r\n"
         self.write(r"C:\bench\script.txt", script)
@@ -330,14 +347,31 @@ class Prefix:
         timeout = scaled(timeout)
         if os.path.isabs(program) and os.path.exists(program):
             program = self.put(program, directory + "\\" + os.path.basename(program))
-        completed = subprocess.run(["wine", program] + list(args), env=self.env, stdout=subprocess.PIPE,
-                                   stderr=subprocess.DEVNULL, timeout=timeout)
-        return completed.returncode, completed.stdout.decode("latin-1").replace("\r\n", "\n")
+        self.start_server()
+        # Output goes to a file, not a pipe: Wine's system processes started by this run
+        # inherit its handles and outlive it, so a pipe would never reach its end.
+        with tempfile.TemporaryFile(dir=BENCH_DIR) as output:
+            completed = subprocess.run(["wine", program] + list(args), env=self.env, stdout=output,
+                                       stderr=subprocess.DEVNULL, timeout=timeout)
+            output.seek(0)
+            text = output.read()
+        return completed.returncode, text.decode("latin-1").replace("\r\n", "\n")
+
+    def start_server(self):
+        """Keeps this prefix's wineserver, and with it Wine's system processes (services,
+        devices, the desktop), running from one program to the next. Without it every
+        run starts them all again, which costs seconds per run under emulation."""
+        if self._server is None:
+            self._server = subprocess.Popen(["wineserver", "-p"], env=self.env, stdin=subprocess.DEVNULL,
+                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def _stop_server(self):
         # SIGTERM ends the processes at once; the server then saves the registry and exits.
         subprocess.run(["wineserver", "-k15"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         subprocess.run(["wineserver", "-w"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if self._server is not None:
+            self._server.wait()
+            self._server = None
 
     def _kill_leftovers(self):
         """Wine's system processes (services, winedevice, explorer) can outlive their
