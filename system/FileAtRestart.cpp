@@ -82,8 +82,10 @@ bool DeleteFileAtRestart(const char* name)
 
 FileChange DeleteFileNowOrAtRestart(const char* name, int32_t options)
 {
-    if (!name || !*name)
+    if (!name || !*name) {
+        SetLastErrorInvalidParameter();
         return FileChange::kFailed;
+    }
     if (!(options & kDeleteKeepReadOnly))
         (void)ClearAttributes(name, FILE_ATTRIBUTE_READONLY);
     if (!(options & kDeleteAtRestart)) {
