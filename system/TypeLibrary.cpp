@@ -29,22 +29,23 @@ static void LoadAutomationFunctions()
 
 static const HRESULT kFunctionMissing = HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
 
-static HRESULT LoadLibraryFromFile(const WCHAR* path, ComPointer<ITypeLib>& library)
+// Loads the type library of the file; `widePath` receives the path as COM takes it.
+static HRESULT LoadLibraryFromFile(const char* path, WCHAR (&widePath)[kWidePathSize], ComPointer<ITypeLib>& library)
 {
+    if (!ToWidePath(path, widePath))
+        return HRESULT_FROM_WIN32(GetLastError());
     LoadAutomationFunctions();
     if (!s_loadTypeLib)
         return kFunctionMissing;
-    HRESULT result = reinterpret_cast<LoadTypeLibFunction>(s_loadTypeLib)(path, library.OutTyped());
+    HRESULT result = reinterpret_cast<LoadTypeLibFunction>(s_loadTypeLib)(widePath, library.OutTyped());
     return SUCCEEDED(result) && !library ? E_FAIL : result;
 }
 
 bool RegisterTypeLibrary(const char* path)
 {
     WCHAR widePath[kWidePathSize];
-    if (!ToWidePath(path, widePath))
-        return false;
     ComPointer<ITypeLib> library;
-    HRESULT result = LoadLibraryFromFile(widePath, library);
+    HRESULT result = LoadLibraryFromFile(path, widePath, library);
     if (SUCCEEDED(result))
         result = s_registerTypeLib ? reinterpret_cast<RegisterTypeLibFunction>(s_registerTypeLib)(library.Get(),
                                                                                                    widePath, nullptr)
@@ -55,10 +56,8 @@ bool RegisterTypeLibrary(const char* path)
 bool UnregisterTypeLibrary(const char* path)
 {
     WCHAR widePath[kWidePathSize];
-    if (!ToWidePath(path, widePath))
-        return false;
     ComPointer<ITypeLib> library;
-    HRESULT result = LoadLibraryFromFile(widePath, library);
+    HRESULT result = LoadLibraryFromFile(path, widePath, library);
     TLIBATTR* attributes = nullptr;
     if (SUCCEEDED(result))
         result = library->GetLibAttr(&attributes);

@@ -136,6 +136,22 @@ class NtFamily(bench.WineTestCase):
             self.assertEqual(p.read(TARGET), b"new")
             self.assertFalse(p.exists(SOURCE))
 
+    def test_wininit_when_windows_refuses(self):
+        # A name longer than Windows' own paths makes MoveFileExA fail; then wininit.ini
+        # stands in, but only where wininit.exe is there to read it.
+        overlong = "C:\\" + "a" * 40000
+        with bench.Prefix("winxp") as p:
+            rows = [
+                ("refused, no wininit.exe", "delete|%s|%d" % (overlong, AT_RESTART), "failed 87"),
+                ("wininit.exe", r"writelines|C:\windows\wininit.exe|", "1"),
+                ("refused, wininit.exe there", "delete|%s|%d" % (overlong, AT_RESTART), lambda r: r.startswith("restart ")),
+                ("taken by Windows", r"delete|C:\app\x.txt|%d" % AT_RESTART, lambda r: r.startswith("restart ")),
+            ]
+            check_rows(self, p, rows)
+            self.assertEqual(p.read(r"C:\windows\wininit.ini").decode("latin-1"), "\r\n[rename]\r\nNUL=" + overlong)
+            pending = p.registry().value(SESSION_MANAGER, "PendingFileRenameOperations")
+            self.assertEqual(pending, ["\\??\\C:\\app\\x.txt"])
+
     def test_moves_now(self):
         with bench.Prefix("winxp") as p:
             for name in ("a", "b", "c", "d", "case", "kept"):
