@@ -1,5 +1,6 @@
 #include "system/FileOperations.h"
 #include "system/File.h"
+#include "system/FileAtRestart.h"
 #include <cstring>
 #include <windows.h>
 
@@ -151,9 +152,5 @@ bool ClearAttributes(const char* name, uint32_t mask)
 
 bool DeleteOneFile(const char* name, int32_t options)
 {
-    if (!HasName(name) || (options & kDeleteAtRestart))
-        return false;
-    if (!(options & kDeleteKeepReadOnly))
-        ClearAttributes(name, FILE_ATTRIBUTE_READONLY);
-    return DeleteFileA(name) != 0;
+    return DeleteFileNowOrAtRestart(name, options) != FileChange::kFailed;
 }

@@ -39,6 +39,6 @@ bool SetAttributes(const char* name, uint32_t value, uint32_t mask);
 constexpr int32_t kDeleteKeepReadOnly = 0x01;   // do not clear the read-only attribute first
 constexpr int32_t kDeleteAtRestart = 0x02;      // delete at the next start of Windows instead
 constexpr int32_t kDeleteAtRestartIfBusy = 0x10; // ... when deleting now fails
-// Deletes now; true when the file is gone. The deferred forms belong to replacement at
-// restart, which this library does not have yet: they answer false.
+// True when the file is gone or its deletion is registered for the next start of
+// Windows; DeleteFileNowOrAtRestart (FileAtRestart.h) tells the two apart.
 bool DeleteOneFile(const char* name, int32_t options);

@@ -349,7 +349,7 @@ class FileBlocks(bench.WineTestCase):
                 ("delete missing", r"delete|C:\t\missing.txt|0", "0"),
                 ("delete no name", "delete||0", "0"),
                 ("delete null", "delete|<null>|0", "0"),
-                ("deferred delete not available", r"delete|C:\t\plain.txt|2", "0"),
+                ("deferred delete registered", r"delete|C:\t\plain.txt|2", "1"),
                 ("kept", r"attrs|C:\t\plain.txt", lambda r: r != "-1"),
                 ("no error text for 0", "errortext|0", "[]"),
                 ("system text", "errortext|2", lambda r: len(r) > 6 and r.endswith("\\x0D\\x0A]")),
