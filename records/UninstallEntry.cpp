@@ -3,13 +3,39 @@
 
 namespace {
 
-String TextOf(UninstallValueSource& source, const char* name)
-{
-    String text;
-    if (!source.ReadText(name, text))
-        text.Clear();
-    return text;
-}
+// The values read as they are, in a table so that reading them is one loop.
+struct TextField {
+    const char* name;
+    String UninstallEntry::*member;
+};
+
+const TextField kTextFields[] = {
+    { UninstallValueName::kDisplayName, &UninstallEntry::displayName },
+    { UninstallValueName::kInstallLocation, &UninstallEntry::installLocation },
+    { UninstallValueName::kDisplayTitle, &UninstallEntry::displayTitle },
+    { UninstallValueName::kUninstallSubdir, &UninstallEntry::uninstallSubdir },
+    { UninstallValueName::kProductFonts, &UninstallEntry::productFonts },
+    { UninstallValueName::kSharedPath, &UninstallEntry::sharedPath },
+    { UninstallValueName::kUninstallBatch1, &UninstallEntry::uninstallBatch1 },
+    { UninstallValueName::kProductStartMenu, &UninstallEntry::productStartMenu },
+    { UninstallValueName::kSharedFiles, &UninstallEntry::sharedFiles },
+    { UninstallValueName::kProductRegistry, &UninstallEntry::productRegistry },
+    { UninstallValueName::kUninstallBatch2, &UninstallEntry::uninstallBatch2 },
+};
+
+struct NumberField {
+    const char* name;
+    uint32_t UninstallEntry::*member;
+    uint32_t fallback;
+};
+
+const NumberField kNumberFields[] = {
+    { UninstallValueName::kTitleShadow, &UninstallEntry::titleShadow, 1 },
+    { UninstallValueName::kBottomColor, &UninstallEntry::bottomColor, 0 },
+    { UninstallValueName::kBitmapSize, &UninstallEntry::bitmapSize, 0 },
+    { UninstallValueName::kTitlePosition, &UninstallEntry::titlePosition, 0 },
+    { UninstallValueName::kShortcutMode, &UninstallEntry::shortcutMode, 0 },
+};
 
 uint32_t NumberOf(UninstallValueSource& source, const char* name, uint32_t fallback)
 {
@@ -22,29 +48,20 @@ uint32_t NumberOf(UninstallValueSource& source, const char* name, uint32_t fallb
 bool ReadUninstallEntry(UninstallValueSource& source, const String& uninstallName, uint32_t windowTextColor,
                         uint32_t windowColor, UninstallEntry& entry)
 {
-    using namespace UninstallValueName;
-    entry = UninstallEntry();
-    entry.displayName = TextOf(source, kDisplayName);
+    for (const TextField& field : kTextFields) {
+        String& text = entry.*field.member;
+        if (!source.ReadText(field.name, text))
+            text.Clear();
+    }
+    for (const NumberField& field : kNumberFields)
+        entry.*field.member = NumberOf(source, field.name, field.fallback);
     if (IsBlank(entry.displayName.Text()))
         entry.displayName = uninstallName;
-    entry.installLocation = TextOf(source, kInstallLocation);
-    entry.productFlags = ParseProductFlags(TextOf(source, kProductFlags));
-    entry.displayTitle = TextOf(source, kDisplayTitle);
-    entry.titleColor = NumberOf(source, kTitleColor, windowTextColor);
-    entry.titleShadow = NumberOf(source, kTitleShadow, 1);
-    entry.topColor = NumberOf(source, kTopColor, windowColor);
-    entry.bottomColor = NumberOf(source, kBottomColor, 0);
-    entry.monoColor = NumberOf(source, kMonoColor, 1) != 0;
-    entry.bitmapSize = NumberOf(source, kBitmapSize, 0);
-    entry.titlePosition = NumberOf(source, kTitlePosition, 0);
-    entry.uninstallSubdir = TextOf(source, kUninstallSubdir);
-    entry.productFonts = TextOf(source, kProductFonts);
-    entry.shortcutMode = NumberOf(source, kShortcutMode, 0);
-    entry.sharedPath = TextOf(source, kSharedPath);
-    entry.uninstallBatch1 = TextOf(source, kUninstallBatch1);
-    entry.productStartMenu = TextOf(source, kProductStartMenu);
-    entry.sharedFiles = TextOf(source, kSharedFiles);
-    entry.productRegistry = TextOf(source, kProductRegistry);
-    entry.uninstallBatch2 = TextOf(source, kUninstallBatch2);
+    String flags;
+    source.ReadText(UninstallValueName::kProductFlags, flags);
+    entry.productFlags = ParseProductFlags(flags);
+    entry.titleColor = NumberOf(source, UninstallValueName::kTitleColor, windowTextColor);
+    entry.topColor = NumberOf(source, UninstallValueName::kTopColor, windowColor);
+    entry.monoColor = NumberOf(source, UninstallValueName::kMonoColor, 1) != 0;
     return !IsBlank(entry.installLocation.Text());
 }

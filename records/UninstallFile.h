@@ -21,6 +21,8 @@
 // same messages, but no associations, which it has undone.
 
 constexpr const char* kUninstallFileName = "Uninstall.DAT";
+// The background picture saved beside it for the uninstaller's own background window.
+constexpr const char* kBackgroundBitmapFileName = "Installer Background.BMP";
 
 // One thing to remove, in the order of the file list.
 struct UninstallItem {

@@ -1,3 +1,4 @@
+#include "records/AssociationBackup.h"
 #include "records/UninstallFile.h"
 #include "records/UninstallList.h"
 #include <gtest/gtest.h>
@@ -240,5 +241,11 @@ INSTANTIATE_TEST_SUITE_P(, UninstallFileReading,
         ReadCase{ "TooManyAssociations", "[Strings]\r\n[Associations]\r\n" + Repeated(".a~!~t~!~v\r\n", 501),
                   kUninstallFileTooManyAssociations, Repeated("A .a,t,v|", 500) }),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(AssociationBackupName, DropsWhatAValueNameCannotHold)
+{
+    EXPECT_EQ(Str(AssociationBackupName(String("Quox Demo"))), "Quox Demo Backup");
+    EXPECT_EQ(Str(AssociationBackupName(String("Quox\\Demo\r\n2\t"))), "QuoxDemo2 Backup");
+}
 
 }
