@@ -1,5 +1,14 @@
 #include "records/InstallLog.h"
 
+void InstallLog::AppendReport(String& to, const String& report, const char* format, ...)
+{
+    to += report;
+    va_list arguments;
+    va_start(arguments, format);
+    to.AppendFormatList(format, arguments);
+    va_end(arguments);
+}
+
 void InstallLog::FileDeleted(const String& path)
 {
     m_detailedLog.AppendFormat("Deleted file: %s\r\n", path.Text());
@@ -74,26 +83,24 @@ String InstallLog::WriteFailureReport(const String& message31, const String& pat
 
 void InstallLog::ReplacementWithoutTemporary(const String& report, const String& path, const String& systemError)
 {
-    m_errorReport += report;
-    m_errorReport.AppendFormat("Failed to register '%s' for replacement because no temporary file could be "
-                               "created.\r\n%s\r\n",
-                               path.Text(), systemError.Text());
+    AppendReport(m_errorReport, report,
+                 "Failed to register '%s' for replacement because no temporary file could be created.\r\n%s\r\n",
+                 path.Text(), systemError.Text());
 }
 
 void InstallLog::ReplacementRegistered(const String& report, const String& path, const String& temporary)
 {
-    m_detailedLog += report;
-    m_detailedLog.AppendFormat("\"%s\" has been successfully registered for replacement.\r\nTemporary file is "
-                               "\"%s\"\r\nReboot will be required.\r\n\r\n",
-                               path.Text(), temporary.Text());
+    AppendReport(m_detailedLog, report,
+                 "\"%s\" has been successfully registered for replacement.\r\nTemporary file is \"%s\"\r\n"
+                 "Reboot will be required.\r\n\r\n",
+                 path.Text(), temporary.Text());
 }
 
 void InstallLog::ReplacementFailed(const String& report, const String& path, const String& temporary,
                                    const String& systemError)
 {
-    m_errorReport += report;
-    m_errorReport.AppendFormat("Failed to register '%s' for replacement with temporary file '%s'\r\n%s\r\n",
-                               path.Text(), temporary.Text(), systemError.Text());
+    AppendReport(m_errorReport, report, "Failed to register '%s' for replacement with temporary file '%s'\r\n%s\r\n",
+                 path.Text(), temporary.Text(), systemError.Text());
 }
 
 void InstallLog::SharedCountsFailed()

@@ -68,6 +68,10 @@ public:
     void LaunchOnExit(const String& program);
 
 private:
+    // Appends a write failure report and the replacement's outcome to `to`.
+    static void AppendReport(String& to, const String& report, const char* format, ...)
+        __attribute__((format(printf, 3, 4)));
+
     String m_detailedLog;
     String m_errorReport;
 };

@@ -21,41 +21,74 @@ InstallLogHeader Header(const char* version, bool uninstallSupport, bool reinsta
     return header;
 }
 
-TEST(InstallLogFile, ReinstallWithVersionDetailsAndErrors)
+struct LogCase {
+    const char* name;
+    const char* version;
+    bool uninstallSupport;
+    bool reinstall;
+    void (*fill)(InstallLog&);
+    const char* expected;
+};
+
+class InstallLogFileText : public testing::TestWithParam<LogCase> {};
+
+TEST_P(InstallLogFileText, Whole)
 {
+    const LogCase& c = GetParam();
     InstallLog log;
-    log.UpToDate(String("C:\\Common\\quox.dll"));
-    log.LaunchOnExit(String("C:\\Program Files\\Quox Demo\\demo.exe"));
-    log.AssociationFailed(String(".qox"));
-    EXPECT_FALSE(log.Succeeded());
-    EXPECT_EQ(Str(BuildInstallLog(Header("2.15b", true, true), log, String("Installation complete."))),
-              "\r\nInstallation log for: Quox Demo\r\n"
-              "Install date: 7-Dec-2026 3:05:09p\r\n"
-              "Install type: Reinstall\r\n"
-              "Install location: C:\\Program Files\\Quox Demo\r\n"
-              "Installer version: 12.0\r\n"
-              "Product version: 2.15b\r\n"
-              "\r\n"
-              "C:\\Common\\quox.dll is up to date.\r\n"
-              "Launch on exit: C:\\Program Files\\Quox Demo\\demo.exe\r\n"
-              "\r\n"
-              "Failed to associate file type:  \".qox\".\r\n\r\n");
+    c.fill(log);
+    EXPECT_EQ(Str(BuildInstallLog(Header(c.version, c.uninstallSupport, c.reinstall), log,
+                                  String("Installation complete."))),
+              c.expected);
 }
 
-TEST(InstallLogFile, BlankVersionNoUninstallerNoErrors)
+INSTANTIATE_TEST_SUITE_P(, InstallLogFileText,
+    testing::Values(
+        LogCase{ "ReinstallWithVersionDetailsAndErrors", "2.15b", true, true,
+                 [](InstallLog& log) {
+                     log.UpToDate(String("C:\\Common\\quox.dll"));
+                     log.LaunchOnExit(String("C:\\Program Files\\Quox Demo\\demo.exe"));
+                     log.AssociationFailed(String(".qox"));
+                 },
+                 "\r\nInstallation log for: Quox Demo\r\n"
+                 "Install date: 7-Dec-2026 3:05:09p\r\n"
+                 "Install type: Reinstall\r\n"
+                 "Install location: C:\\Program Files\\Quox Demo\r\n"
+                 "Installer version: 12.0\r\n"
+                 "Product version: 2.15b\r\n"
+                 "\r\n"
+                 "C:\\Common\\quox.dll is up to date.\r\n"
+                 "Launch on exit: C:\\Program Files\\Quox Demo\\demo.exe\r\n"
+                 "\r\n"
+                 "Failed to associate file type:  \".qox\".\r\n\r\n" },
+        // A blank detailed log is left out; an empty error report becomes message 43.
+        LogCase{ "BlankVersionNoUninstallerNoErrors", "  ", false, false,
+                 [](InstallLog& log) { log.AddDetail(String(" \r\n")); },
+                 "\r\nInstallation log for: Quox Demo\r\n"
+                 "Install date: 7-Dec-2026 3:05:09p\r\n"
+                 "Install location: C:\\Program Files\\Quox Demo\r\n"
+                 "Installer version: 12.0\r\n"
+                 "\r\n"
+                 "Installation complete.\r\n\r\n" },
+        LogCase{ "NewInstallEmptyVersion", "", true, false, [](InstallLog&) {},
+                 "\r\nInstallation log for: Quox Demo\r\n"
+                 "Install date: 7-Dec-2026 3:05:09p\r\n"
+                 "Install type: New\r\n"
+                 "Install location: C:\\Program Files\\Quox Demo\r\n"
+                 "Installer version: 12.0\r\n"
+                 "\r\n"
+                 "Installation complete.\r\n\r\n" }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(InstallLog, OnlyTheErrorReportDecidesSuccess)
 {
     InstallLog log;
-    log.AddDetail(String(" \r\n"));
+    log.DeletionFailed(String("C:\\App\\old.dll"), String("Access is denied."));
+    log.VersionNotNewer(String("C:\\WINDOWS\\SYSTEM\\quox.ocx"));
     EXPECT_TRUE(log.Succeeded());
-    EXPECT_EQ(Str(BuildInstallLog(Header("  ", false, false), log, String("Installation complete."))),
-              "\r\nInstallation log for: Quox Demo\r\n"
-              "Install date: 7-Dec-2026 3:05:09p\r\n"
-              "Install location: C:\\Program Files\\Quox Demo\r\n"
-              "Installer version: 12.0\r\n"
-              "\r\n"
-              "Installation complete.\r\n\r\n");
-    EXPECT_NE(Str(BuildInstallLog(Header("", true, false), log, String())).find("Install type: New\r\n"),
-              std::string::npos);
+    log.DeletionAtRestartFailed(String("C:\\App\\old.dll"), String("Access is denied."));
+    EXPECT_FALSE(log.Succeeded());
+    EXPECT_EQ(Str(log.ErrorReport()), "Failed to register 'C:\\App\\old.dll' for deletion: Access is denied.\r\n");
 }
 
 // The lines whose text depends on more than their arguments.
