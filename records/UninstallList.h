@@ -36,5 +36,7 @@ public:
 
 private:
     String m_text;
-    HashTable<char> m_directories; // keys upper-cased, so that the set ignores case
+    // Keys upper-cased, so that the set ignores case; the value is unused (the same table
+    // type as the file scanner's name set, so the stub carries its code once).
+    HashTable<uint8_t> m_directories;
 };

@@ -1,30 +1,31 @@
 #include "records/UninstallMessages.h"
 
+int32_t UninstallMessages::IndexOf(int32_t number)
+{
+    for (int32_t i = 0; i < kUninstallMessageCount; ++i) {
+        if (kUninstallMessageNumbers[i] == number)
+            return i;
+    }
+    return -1;
+}
+
 bool UninstallMessages::Set(int32_t number, const String& text)
 {
-    if (number < kFirstNumber || number > kLastNumber)
+    int32_t index = IndexOf(number);
+    if (index < 0)
         return false;
-    Message* message = const_cast<Message*>(Find(number));
-    if (!message) {
-        message = m_messages.AppendNew();
-        message->number = number;
-    }
-    message->text = text;
+    m_texts[index] = text;
     return true;
 }
 
 String UninstallMessages::Text(int32_t number) const
 {
-    const Message* message = Find(number);
-    return message ? message->text : String();
+    int32_t index = IndexOf(number);
+    return index < 0 ? String() : m_texts[index];
 }
 
-const UninstallMessages::Message* UninstallMessages::Find(int32_t number) const
+void UninstallMessages::Clear()
 {
-    // A record carries a few dozen messages at most; a walk is all it takes.
-    for (const Message& message : m_messages) {
-        if (message.number == number)
-            return &message;
-    }
-    return nullptr;
+    for (String& text : m_texts)
+        text.Clear();
 }

@@ -4,89 +4,95 @@ namespace {
 
 enum Rule { kAlways, kDeleteWhenEmpty };
 
-// Adds one value to the list; out of line, as the list is long and each call the same.
-UninstallValue* AddValue(Vector<UninstallValue>& values, const char* name, int32_t type)
-{
-    UninstallValue* value = values.AppendNew();
-    value->name = name;
-    value->type = type;
-    return value;
+// One value object for the whole walk: each value reuses its buffers.
+class ValueWriter {
+public:
+    explicit ValueWriter(UninstallValueSink& sink) : m_sink(sink) {}
+
+    void Text(const char* name, const String& text, Rule rule = kAlways, int32_t type = UninstallValue::kText)
+    {
+        m_value.text = text;
+        Write(name, type, rule == kDeleteWhenEmpty && text.IsEmpty());
+    }
+
+    void Number(const char* name, uint32_t number, Rule rule = kAlways)
+    {
+        m_value.number = number;
+        Write(name, UninstallValue::kNumber, rule == kDeleteWhenEmpty && number == 0);
+    }
+
+    void Remove(const char* name) { Write(name, UninstallValue::kNumber, true); }
+
+private:
+    void Write(const char* name, int32_t type, bool remove)
+    {
+        m_value.name = name;
+        m_value.type = type;
+        m_value.remove = remove;
+        m_sink.Write(m_value);
+    }
+
+    UninstallValueSink& m_sink;
+    UninstallValue m_value;
+};
+
 }
 
-void AddText(Vector<UninstallValue>& values, const char* name, const String& text, Rule rule = kAlways,
-             int32_t type = UninstallValue::kText)
-{
-    UninstallValue* value = AddValue(values, name, type);
-    value->text = text;
-    value->remove = rule == kDeleteWhenEmpty && text.IsEmpty();
-}
-
-void AddNumber(Vector<UninstallValue>& values, const char* name, uint32_t number, Rule rule = kAlways)
-{
-    UninstallValue* value = AddValue(values, name, UninstallValue::kNumber);
-    value->number = number;
-    value->remove = rule == kDeleteWhenEmpty && number == 0;
-}
-
-void AddRemoval(Vector<UninstallValue>& values, const char* name)
-{
-    AddValue(values, name, UninstallValue::kNumber)->remove = true;
-}
-
-}
-
-void BuildUninstallValues(const UninstallValuesInput& in, Vector<UninstallValue>& values)
+void WriteUninstallValues(const UninstallValuesInput& in, UninstallValueSink& sink)
 {
     using namespace UninstallValueName;
-    values.Clear();
-    AddText(values, kUninstallString, UninstallCommandLine(in.uninstallerPath, in.uninstallName, false));
-    AddText(values, kQuietUninstallString, UninstallCommandLine(in.uninstallerPath, in.uninstallName, true));
-    AddText(values, kDisplayName, in.displayName);
-    AddText(values, kInstallSource, in.installSource);
-    AddText(values, kDisplayVersion, in.displayVersion, kDeleteWhenEmpty);
-    AddText(values, kPublisher, in.publisher, kDeleteWhenEmpty);
+    ValueWriter out(sink);
+    out.Text(kUninstallString, UninstallCommandLine(in.uninstallerPath, in.uninstallName, false));
+    out.Text(kQuietUninstallString, UninstallCommandLine(in.uninstallerPath, in.uninstallName, true));
+    out.Text(kDisplayName, in.displayName);
+    out.Text(kInstallSource, in.installSource);
+    out.Text(kDisplayVersion, in.displayVersion, kDeleteWhenEmpty);
+    out.Text(kPublisher, in.publisher, kDeleteWhenEmpty);
     uint32_t major = 0;
     uint32_t minor = 0;
     if (VersionNumbers(in.displayVersion, major, minor)) {
-        AddNumber(values, kVersionMajor, major);
-        AddNumber(values, kVersionMinor, minor);
+        out.Number(kVersionMajor, major);
+        out.Number(kVersionMinor, minor);
     } else {
-        AddRemoval(values, kVersionMajor);
-        AddRemoval(values, kVersionMinor);
+        out.Remove(kVersionMajor);
+        out.Remove(kVersionMinor);
     }
-    AddText(values, kProductRegistry, in.productRegistry, kDeleteWhenEmpty);
-    AddText(values, kProductStartMenu, in.productStartMenu, kDeleteWhenEmpty);
-    AddText(values, kSharedPath, in.sharedPath, kDeleteWhenEmpty);
-    AddText(values, kProductFonts, in.productFonts, kDeleteWhenEmpty);
-    AddText(values, kProductFlags, ProductFlagsText(in.productFlags));
-    AddText(values, kUninstallBatch1, in.uninstallBatch1, kDeleteWhenEmpty);
-    AddText(values, kUninstallBatch2, in.uninstallBatch2, kDeleteWhenEmpty);
-    AddText(values, kSharedFiles, in.sharedFiles, kDeleteWhenEmpty);
-    AddText(values, kUninstallSubdir, in.uninstallSubdir, kDeleteWhenEmpty);
-    AddNumber(values, kShortcutMode, in.shortcutMode == 1 ? 1 : 0, kDeleteWhenEmpty);
-    AddText(values, kDisplayTitle, in.displayTitle);
-    AddNumber(values, kTitleColor, static_cast<uint32_t>(in.titleColor));
-    AddNumber(values, kTopColor, static_cast<uint32_t>(in.topColor));
+    out.Text(kProductRegistry, in.productRegistry, kDeleteWhenEmpty);
+    out.Text(kProductStartMenu, in.productStartMenu, kDeleteWhenEmpty);
+    out.Text(kSharedPath, in.sharedPath, kDeleteWhenEmpty);
+    out.Text(kProductFonts, in.productFonts, kDeleteWhenEmpty);
+    out.Text(kProductFlags, ProductFlagsText(in.productFlags));
+    out.Text(kUninstallBatch1, in.uninstallBatch1, kDeleteWhenEmpty);
+    out.Text(kUninstallBatch2, in.uninstallBatch2, kDeleteWhenEmpty);
+    out.Text(kSharedFiles, in.sharedFiles, kDeleteWhenEmpty);
+    out.Text(kUninstallSubdir, in.uninstallSubdir, kDeleteWhenEmpty);
+    out.Number(kShortcutMode, in.shortcutMode == 1 ? 1 : 0, kDeleteWhenEmpty);
+    out.Text(kDisplayTitle, in.displayTitle);
+    out.Number(kTitleColor, static_cast<uint32_t>(in.titleColor));
+    out.Number(kTopColor, static_cast<uint32_t>(in.topColor));
     if (in.monoColor)
-        AddRemoval(values, kBottomColor);
+        out.Remove(kBottomColor);
     else
-        AddNumber(values, kBottomColor, static_cast<uint32_t>(in.bottomColor));
-    AddNumber(values, kMonoColor, in.monoColor ? 1 : 0);
-    AddNumber(values, kTitleShadow, static_cast<uint32_t>(in.titleShadow));
-    AddNumber(values, kTitlePosition, static_cast<uint32_t>(in.titlePosition));
-    AddNumber(values, kBitmapSize, static_cast<uint32_t>(in.bitmapSize));
-    for (const UninstallData& data : in.uninstallData) {
-        const char* name = data.name.Text();
-        if (data.type == UninstallValue::kNumber)
-            AddNumber(values, name, static_cast<uint32_t>(String::ParseInt(data.value.Text(), String::kParseSkipLeadingSpace)),
-                        kDeleteWhenEmpty);
-        else if (data.type == UninstallValue::kExpandText)
-            AddText(values, name, data.value, kDeleteWhenEmpty, UninstallValue::kExpandText);
-        else
-            AddText(values, name, data.value, kDeleteWhenEmpty);
+        out.Number(kBottomColor, static_cast<uint32_t>(in.bottomColor));
+    out.Number(kMonoColor, in.monoColor ? 1 : 0);
+    out.Number(kTitleShadow, static_cast<uint32_t>(in.titleShadow));
+    out.Number(kTitlePosition, static_cast<uint32_t>(in.titlePosition));
+    out.Number(kBitmapSize, static_cast<uint32_t>(in.bitmapSize));
+    if (in.uninstallData) {
+        for (const UninstallData& data : *in.uninstallData) {
+            const char* name = data.name.Text();
+            String value = sink.ExpandPathVariables(data.value);
+            if (data.type == UninstallValue::kNumber)
+                out.Number(name, static_cast<uint32_t>(String::ParseInt(value.Text(), String::kParseSkipLeadingSpace)),
+                           kDeleteWhenEmpty);
+            else if (data.type == UninstallValue::kExpandText)
+                out.Text(name, value, kDeleteWhenEmpty, UninstallValue::kExpandText);
+            else
+                out.Text(name, value, kDeleteWhenEmpty);
+        }
     }
-    AddText(values, kInstallLocation, in.installLocation);
-    AddText(values, kInstallDate, in.installDate.Format(DateTime::kDefaultPattern));
+    out.Text(kInstallLocation, in.installLocation);
+    out.Text(kInstallDate, in.installDate.Format(DateTime::kDefaultPattern));
 }
 
 String UninstallCommandLine(const String& uninstallerPath, const String& uninstallName, bool quiet)

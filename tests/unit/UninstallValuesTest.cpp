@@ -23,14 +23,24 @@ std::string Line(const UninstallValue& v)
     return Str(v.name) + (v.type == UninstallValue::kExpandText ? "=%" : "=") + Str(v.text);
 }
 
+// Collects the lines; path variables "expand" by turning "%ProgramFiles%" into a path.
+class Collector final : public UninstallValueSink {
+public:
+    void Write(const UninstallValue& value) override { lines.push_back(Line(value)); }
+    String ExpandPathVariables(const String& text) override
+    {
+        String expanded(text);
+        expanded.Replace("%ProgramFiles%", "C:\\Program Files");
+        return expanded;
+    }
+    std::vector<std::string> lines;
+};
+
 std::vector<std::string> Lines(const UninstallValuesInput& input)
 {
-    Vector<UninstallValue> values;
-    BuildUninstallValues(input, values);
-    std::vector<std::string> lines;
-    for (const UninstallValue& v : values)
-        lines.push_back(Line(v));
-    return lines;
+    Collector collector;
+    WriteUninstallValues(input, collector);
+    return collector.lines;
 }
 
 UninstallData Extra(const char* name, uint8_t type, const char* value)
@@ -40,6 +50,20 @@ UninstallData Extra(const char* name, uint8_t type, const char* value)
     data.type = type;
     data.value = value;
     return data;
+}
+
+const Vector<UninstallData>& ExtraValues()
+{
+    static Vector<UninstallData> extra;
+    if (extra.IsEmpty()) {
+        extra.Append(Extra("HelpLink", 1, "http://example.com/help"));
+        extra.Append(Extra("Readme", 2, "%ProgramFiles%\\Quox\\readme.txt"));
+        extra.Append(Extra("Shortcuts", 2, "%StartMenu%\\Quox"));
+        extra.Append(Extra("EstimatedSize", 4, "4294967295"));
+        extra.Append(Extra("NoModify", 4, "0"));
+        extra.Append(Extra("Comments", 9, ""));
+    }
+    return extra;
 }
 
 UninstallValuesInput RichInput()
@@ -67,11 +91,7 @@ UninstallValuesInput RichInput()
     in.titleShadow = 2;
     in.titlePosition = 3;
     in.bitmapSize = 100;
-    in.uninstallData.Append(Extra("HelpLink", 1, "http://example.com/help"));
-    in.uninstallData.Append(Extra("Readme", 2, "%ProgramFiles%\\Quox\\readme.txt"));
-    in.uninstallData.Append(Extra("EstimatedSize", 4, "4294967295"));
-    in.uninstallData.Append(Extra("NoModify", 4, "0"));
-    in.uninstallData.Append(Extra("Comments", 9, ""));
+    in.uninstallData = &ExtraValues();
     in.installLocation = "C:\\Program Files\\Quox Demo";
     in.installDate.Set(12, 7, 2026, 15, 5, 9);
     return in;
@@ -107,7 +127,8 @@ TEST(UninstallValues, AllValuesInOrder)
         "TitlePosition#3",
         "BitmapSize#100",
         "HelpLink=http://example.com/help",
-        "Readme=%%ProgramFiles%\\Quox\\readme.txt",
+        "Readme=%C:\\Program Files\\Quox\\readme.txt",
+        "Shortcuts=%%StartMenu%\\Quox",
         "EstimatedSize#4294967295",
         "NoModify-",
         "Comments-",
@@ -193,21 +214,19 @@ TEST(UninstallProductFlagsText, BlanksAroundAreIgnoredAndGarbageIsZero)
 }
 
 // The registry as the uninstaller sees it: texts and numbers by name.
-class FakeKey final : public UninstallValueSource {
+class FakeKey final : public UninstallValueSource, public UninstallValueSink {
 public:
-    void Apply(const Vector<UninstallValue>& values)
+    void Write(const UninstallValue& v) override
     {
-        for (const UninstallValue& v : values) {
-            std::string name = Str(v.name);
-            texts.erase(name);
-            numbers.erase(name);
-            if (v.remove)
-                continue;
-            if (v.type == UninstallValue::kNumber)
-                numbers[name] = v.number;
-            else
-                texts[name] = Str(v.text);
-        }
+        std::string name = Str(v.name);
+        texts.erase(name);
+        numbers.erase(name);
+        if (v.remove)
+            return;
+        if (v.type == UninstallValue::kNumber)
+            numbers[name] = v.number;
+        else
+            texts[name] = Str(v.text);
     }
     bool ReadText(const char* name, String& text) override
     {
@@ -247,10 +266,8 @@ TEST(UninstallEntry, ReadsBackWhatTheInstallerWrote)
     UninstallValuesInput in = RichInput();
     in.productFlags = 0x8000010000000004ull;
     in.uninstallBatch2 = "echo done";
-    Vector<UninstallValue> values;
-    BuildUninstallValues(in, values);
     FakeKey key;
-    key.Apply(values);
+    WriteUninstallValues(in, key);
 
     UninstallEntry entry;
     ASSERT_TRUE(ReadUninstallEntry(key, String("Quox Demo"), 0x111, 0x222, entry));
