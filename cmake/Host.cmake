@@ -22,6 +22,7 @@ set(QUOX_WINDOWS_BUILD ${CMAKE_BINARY_DIR}/windows)
 enable_testing()
 add_subdirectory(core)
 add_subdirectory(payload)
+add_subdirectory(records)
 add_subdirectory(builder)
 add_subdirectory(tests)
 # The codec benchmark compares with zlib and LZ4, so it is built only where both are.

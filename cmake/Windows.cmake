@@ -12,6 +12,7 @@ include_directories(${CMAKE_SOURCE_DIR})
 
 add_subdirectory(core)
 add_subdirectory(payload)
+add_subdirectory(records)
 add_subdirectory(system)
 add_subdirectory(ui)
 add_subdirectory(install)

@@ -1,0 +1,1 @@
+quox_fuzz_target(records_readers LIBS quox_records quox_payload quox_core)
