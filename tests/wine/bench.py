@@ -17,6 +17,7 @@ wineserver is up.
 
 import fcntl
 import os
+import select
 import shutil
 import signal
 import subprocess
@@ -59,18 +60,27 @@ def _wine_env(prefix, display):
     return env
 
 
+# The Xvfb screen of this process: a module may set another size before its first
+# prefix (the background window covers the whole screen, so its tests choose its size).
+SCREEN_SIZE = "1024x768x24"
+
+
 class _Display:
-    """One Xvfb server for this process, started on first use."""
+    """One Xvfb server for this process, started on first use. Its screen is also an
+    XWD file in `framebuffer_dir` (Xvfb's -fbdir), which the tests read as screenshots."""
     value = None
     process = None
+    framebuffer_dir = None
 
     @classmethod
     def get(cls):
         if cls.value:
             return cls.value
         read_end, write_end = os.pipe()
+        cls.framebuffer_dir = tempfile.mkdtemp(prefix="xvfb-")
         cls.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", SCREEN_SIZE, "-fbdir", cls.framebuffer_dir,
+             "-nolisten", "tcp"],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         number = b""
@@ -90,6 +100,9 @@ class _Display:
             cls.process.wait()
             cls.process = None
             cls.value = None
+        if cls.framebuffer_dir:
+            shutil.rmtree(cls.framebuffer_dir, ignore_errors=True)
+            cls.framebuffer_dir = None
 
 
 def _linked(path, size):
@@ -162,6 +175,69 @@ def _unescape(text):
     return "".join(out)
 
 
+class Running:
+    """A program started with Prefix.start: it runs while the test looks at its windows.
+    Its standard output is read line by line as it comes."""
+
+    def __init__(self, process):
+        self.process = process
+        self.lines = []
+        self._partial = b""
+        self._read = 0
+
+    def _fill(self, timeout):
+        """Reads what the program writes within `timeout` seconds. False once it has
+        ended and everything it wrote has been read. (Its end, not the end of the pipe,
+        counts: Wine's own processes may hold the pipe open longer.)"""
+        ready, _, _ = select.select([self.process.stdout], [], [], max(timeout, 0))
+        if not ready:
+            return self.process.poll() is None
+        chunk = os.read(self.process.stdout.fileno(), 65536)
+        if not chunk:
+            self.process.wait()
+            return False
+        self._partial += chunk.replace(b"\r\n", b"\n")
+        *complete, self._partial = self._partial.split(b"\n")
+        self.lines.extend(line.decode("latin-1") for line in complete)
+        return True
+
+    def wait_line(self, predicate, timeout=60):
+        """The first line not yet taken for which predicate(line) holds (a str predicate
+        matches a line that starts with it); None when the time runs out or the program
+        ends first. Lines passed over stay in `lines`."""
+        if isinstance(predicate, str):
+            prefix = predicate
+            predicate = lambda line: line.startswith(prefix)
+        deadline = time.monotonic() + timeout
+        more = True
+        while True:
+            while self._read < len(self.lines):
+                line = self.lines[self._read]
+                self._read += 1
+                if predicate(line):
+                    return line
+            remaining = deadline - time.monotonic()
+            if remaining <= 0 or not more:
+                return None
+            more = self._fill(min(remaining, 0.5))
+
+    def wait(self, timeout=60):
+        """Waits for the end and answers the exit code (None when it did not end in time:
+        it is then ended)."""
+        deadline = time.monotonic() + timeout
+        while self._fill(min(max(deadline - time.monotonic(), 0), 0.5)):
+            if time.monotonic() >= deadline:
+                self.kill()
+                return None
+        return self.process.returncode
+
+    def kill(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        self.process.stdout.close()
+
+
 class Prefix:
     """A fresh Wine prefix for one test. Use as a context manager."""
 
@@ -170,6 +246,7 @@ class Prefix:
         self.display = _Display.get()
         self.root = tempfile.mkdtemp(prefix="prefix-", dir=BENCH_DIR)
         self._shared = {}
+        self._running = []
         for directory, dirs, files in os.walk(TEMPLATE):
             relative = os.path.relpath(directory, TEMPLATE)
             target_dir = os.path.join(self.root, relative)
@@ -283,14 +360,26 @@ class Prefix:
                     result.error = fields[1]
         return result
 
-    def run_console(self, program, args=(), timeout=60, directory=r"C:\test"):
+    def run_console(self, program, args=(), timeout=60, directory=r"C:\test", env=None):
         """Runs a console program (a test driver) directly under wine and returns
-        (exit code, standard output as text). No dialogs are watched."""
+        (exit code, standard output as text). No dialogs are watched. `env` adds
+        environment variables."""
         if os.path.isabs(program) and os.path.exists(program):
             program = self.put(program, directory + "\\" + os.path.basename(program))
-        completed = subprocess.run(["wine", program] + list(args), env=self.env, stdout=subprocess.PIPE,
-                                   stderr=subprocess.DEVNULL, timeout=timeout)
+        completed = subprocess.run(["wine", program] + list(args), env=dict(self.env, **(env or {})),
+                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=timeout)
         return completed.returncode, completed.stdout.decode("latin-1").replace("\r\n", "\n")
+
+    def start(self, program, args=(), directory=r"C:\test", env=None):
+        """Starts a console program under wine and returns it running (a Running); the
+        prefix ends it when it closes, should the test not have waited for it."""
+        if os.path.isabs(program) and os.path.exists(program):
+            program = self.put(program, directory + "\\" + os.path.basename(program))
+        process = subprocess.Popen(["wine", program] + list(args), env=dict(self.env, **(env or {})),
+                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        running = Running(process)
+        self._running.append(running)
+        return running
 
     def _stop_server(self):
         # SIGTERM ends the processes at once; the server then saves the registry and exits.
@@ -315,6 +404,8 @@ class Prefix:
                     pass
 
     def close(self):
+        for running in self._running:
+            running.kill()
         self._stop_server()
         self._kill_leftovers()
         changed = []
@@ -337,6 +428,12 @@ class Prefix:
     def __exit__(self, *exc):
         self.close()
         return False
+
+
+def screen_file():
+    """The XWD file that holds this process's Xvfb screen."""
+    _Display.get()
+    return os.path.join(_Display.framebuffer_dir, "Xvfb_screen0")
 
 
 class WineTestCase(unittest.TestCase):
