@@ -18,8 +18,9 @@
 //   progress install|uninstall cancel|nocancel <step delay>
 //                                   steps until C:\bench\stop exists; Cancel asks
 //                                   string 28 under caption 20 and Yes ends the driver
+//                                   with exit code 3
 //   hold                            keeps the windows alive until the background window
-//                                   is closed
+//                                   is closed or C:\bench\stop exists
 //
 // Output, one line each: "ready <what>", "answer <dialog> <answer> [<detail>]", "shown
 // <language>" when the language dialog re-labels, "command <id>" for every command sent
@@ -44,6 +45,12 @@
 namespace {
 
 constexpr DWORD kLongestHold = 120000;
+constexpr char kStopFile[] = "C:\\bench\\stop";
+
+bool StopAsked()
+{
+    return GetFileAttributesA(kStopFile) != INVALID_FILE_ATTRIBUTES;
+}
 constexpr int kMostSteps = 2000;
 
 void Print(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -192,8 +199,7 @@ void RunProgress(Driver& driver, const String& mode, const String& cancel, uint3
         return;
     }
     Print("ready progress");
-    for (int step = 0; step < kMostSteps && GetFileAttributesA("C:\\bench\\stop") == INVALID_FILE_ATTRIBUTES;
-         ++step) {
+    for (int step = 0; step < kMostSteps && !StopAsked(); ++step) {
         String text;
         text.Format("Step %d", step);
         DWORD start = GetTickCount();
@@ -208,7 +214,7 @@ void RunProgress(Driver& driver, const String& mode, const String& cancel, uint3
 void Hold(HWND window)
 {
     DWORD start = GetTickCount();
-    while (window && IsWindow(window) && GetTickCount() - start < kLongestHold) {
+    while (window && IsWindow(window) && !StopAsked() && GetTickCount() - start < kLongestHold) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
         PumpMessages();
     }

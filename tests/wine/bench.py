@@ -430,6 +430,21 @@ class Prefix:
         return False
 
 
+def locale_env(name):
+    """Environment that gives a Wine program the user locale `name` ("de_DE"): Wine takes
+    it from the Unix locale, which is compiled here (once per build tree) so that the
+    machine need not have it installed."""
+    directory = os.path.join(BENCH_DIR, "locales")
+    os.makedirs(directory, exist_ok=True)
+    full = name + ".UTF-8"
+    with open(os.path.join(directory, ".lock"), "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if not os.path.exists(os.path.join(directory, full)):
+            subprocess.run(["localedef", "-i", name, "-f", "UTF-8", os.path.join(directory, full)], check=True,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+    return {"LOCPATH": directory, "LANG": full, "LC_ALL": full}
+
+
 def screen_file():
     """The XWD file that holds this process's Xvfb screen."""
     _Display.get()
