@@ -13,11 +13,11 @@ constexpr DWORD kPumpInterval = 50;
 
 }
 
-bool ProgressDlg::Create(HWND owner, const TextSource& texts, int language, bool uninstalling, bool cancelAllowed,
+bool ProgressDlg::Create(HWND owner, const TextSource& texts, int language, bool uninstalling, bool noCancel,
                          CancelListener* listener)
 {
     Destroy();
-    m_cancelAllowed = cancelAllowed;
+    m_cancelAllowed = !uninstalling && !noCancel;
     m_listener = listener;
     m_dialog = CreateDialogParamA(GetModuleHandleA(nullptr), kProgressDlg, owner, Procedure,
                                   reinterpret_cast<LPARAM>(this));

@@ -27,10 +27,11 @@ public:
     ProgressDlg& operator=(const ProgressDlg&) = delete;
 
     // Creates the dialog over `owner` with the install texts, or the uninstall texts
-    // when `uninstalling`. Cancel is grey unless `cancelAllowed`; when pressed it tells
-    // `listener` (which may be null). False when the dialog could not be made; the
-    // other calls then do nothing but pump. A missing progress bar only drops positions.
-    bool Create(HWND owner, const TextSource& texts, int language, bool uninstalling, bool cancelAllowed,
+    // when `uninstalling`. Cancel is grey when uninstalling (the removal cannot stop
+    // half way) or with `noCancel`; otherwise pressing it tells `listener` (which may be
+    // null). False when the dialog could not be made; the other calls then do nothing
+    // but pump. A missing progress bar only drops positions.
+    bool Create(HWND owner, const TextSource& texts, int language, bool uninstalling, bool noCancel,
                 CancelListener* listener);
     void Destroy();
 

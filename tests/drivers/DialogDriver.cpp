@@ -194,7 +194,7 @@ void SetLook(BackgroundLook& look, const String& field, const String& value)
 void RunProgress(Driver& driver, const String& mode, const String& cancel, uint32_t delay)
 {
     if (!driver.progress.Create(driver.background, driver.texts, driver.language, mode == "uninstall",
-                                cancel == "cancel", &driver)) {
+                                cancel == "nocancel", &driver)) {
         Print("answer progress failed");
         return;
     }

@@ -26,7 +26,7 @@
 //
 // One JSON object a line answers each command: {"command": ..., "ok": true|false, ...};
 // "list" adds "windows": [{hwnd, class, id, text, rect, enabled, visible, style,
-// children: [...]}], with items and selected for list and combo boxes, checked for
+// exstyle, children: [...]}], with items and selected for list and combo boxes, checked for
 // check boxes and radio buttons, position for progress bars and limit for edits.
 #undef _WIN32_WINNT
 #define _WIN32_WINNT 0x0501
@@ -195,7 +195,8 @@ void AppendWindow(String& out, HWND window)
     out.AppendFormat(", \"rect\": [%ld, %ld, %ld, %ld]", rect.left, rect.top, rect.right, rect.bottom);
     AppendBool(out, "enabled", IsWindowEnabled(window));
     AppendBool(out, "visible", IsWindowVisible(window));
-    out.AppendFormat(", \"style\": %lu", static_cast<unsigned long>(style));
+    out.AppendFormat(", \"style\": %lu, \"exstyle\": %lu", static_cast<unsigned long>(style),
+                     static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)));
     if (!lstrcmpiA(className.Text(), "ListBox")) {
         AppendItems(out, window, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, LB_GETCURSEL);
     } else if (!lstrcmpiA(className.Text(), "ComboBox")) {

@@ -40,11 +40,11 @@ class Inspector:
         results = self.run(*before, ["list"])
         return [w for w in results[-1]["windows"] if w["visible"]]
 
-    def window(self, selector="active", *before, timeout=60):
-        """Waits for a window (see windowinspector.exe's selectors), runs `before`, and
-        answers the window as listed."""
-        results = self.run(["wait", selector, int(timeout * 1000)], *before, ["list"])
-        return pick(results[-1]["windows"], selector)
+    def window(self, selector="active", *before, then=(), timeout=60):
+        """Runs `before`, waits for a window (see windowinspector.exe's selectors), lists
+        it, runs `then`, and answers the window as listed."""
+        results = self.run(*before, ["wait", selector, int(timeout * 1000)], ["list"], *then)
+        return pick(results[len(before) + 1]["windows"], selector)
 
 
 def pick(windows, selector="active"):
