@@ -61,15 +61,24 @@ bool GradientBands::Next(PixelRect& band, uint32_t& color)
     return true;
 }
 
-Vector<String> TitleLines(const String& title)
+bool TitleLineReader::Next(const char*& line, int32_t& length)
 {
-    Vector<String> lines;
-    title.Split(lines, "", String::kSplitAtLineBreak | String::kSplitKeepEmpty);
-    for (int32_t i = 0; i < lines.Count(); ++i)
-        lines[i].TrimRight();
-    while (lines.Count() && lines[lines.Count() - 1].IsEmpty())
-        lines.RemoveAt(lines.Count() - 1);
-    return lines;
+    if (m_position > m_length)
+        return false;
+    int32_t end = m_position;
+    while (end < m_length && m_text[end] != '\r' && m_text[end] != '\n')
+        ++end;
+    line = m_text + m_position;
+    length = end - m_position;
+    while (length > 0 && (line[length - 1] == ' ' || line[length - 1] == '\t'))
+        --length;
+    if (end >= m_length)
+        m_position = m_length + 1;
+    else if (end + 1 < m_length && (m_text[end + 1] == '\r' || m_text[end + 1] == '\n') && m_text[end + 1] != m_text[end])
+        m_position = end + 2;
+    else
+        m_position = end + 1;
+    return true;
 }
 
 bool TitleFits(const PixelRect& client, int32_t shadow, int32_t textWidth)

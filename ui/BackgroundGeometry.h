@@ -1,7 +1,6 @@
 #pragma once
 #include "core/IntegerStepper.h"
 #include "core/String.h"
-#include "core/Vector.h"
 #include <cstdint>
 
 // The arithmetic of the background window: where the picture goes, how the gradient is
@@ -56,9 +55,23 @@ private:
     IntegerStepper m_steppers[3] = { { 0, 1 }, { 0, 1 }, { 0, 1 } };
 };
 
-// The lines of a title: split at every line break (CR, LF, CR LF and LF CR count as one),
-// blanks and breaks at the end of each line dropped, trailing empty lines dropped.
-Vector<String> TitleLines(const String& title);
+// Walks the lines of a title without copying them: a line ends at every line break (CR,
+// LF, CR LF and LF CR count as one), and the blanks at its end are not part of it.
+class TitleLineReader {
+public:
+    explicit TitleLineReader(const String& title)
+        : m_text(title.Text())
+        , m_length(title.Length())
+    {
+    }
+    // The next line; false after the last. A text ending in a break ends in an empty line.
+    bool Next(const char*& line, int32_t& length);
+
+private:
+    const char* m_text;
+    int32_t m_length;
+    int32_t m_position = 0;
+};
 
 // Title positions.
 constexpr int kTitleNone = 0;

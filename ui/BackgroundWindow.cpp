@@ -28,80 +28,83 @@ void EraseBackground(HWND window, HDC dc, const BackgroundLook& look)
     }
     if (!picture.IsValid() || look.bitmapSize <= 0)
         return;
-    PixelBox box = PicturePlacement({ client.left, client.top, client.right, client.bottom }, look.bitmapSize,
-                                    picture.Width(), picture.Height());
+    PixelBox box = PicturePlacement(ToPixelRect(client), look.bitmapSize, picture.Width(), picture.Height());
     // GDI's default stretching ANDs the rows it drops, which darkens a colour picture.
     SetStretchBltMode(dc, COLORONCOLOR);
     StretchDIBits(dc, box.x, box.y, box.width, box.height, 0, 0, picture.Width(), picture.Height(), picture.Bits(),
                   static_cast<const BITMAPINFO*>(picture.Header()), DIB_RGB_COLORS, SRCCOPY);
 }
 
-// The font of the title at one size, and the size of the title block in it.
+// The title's font at one size, and the size of the title block in it: its widest
+// line, and from the top of the first line to the bottom of the last that is not empty.
 struct TitleFont {
     GdiObject font;
     int32_t lineHeight = 0;
     SIZE block = {};
 };
 
-void MeasureTitle(HDC dc, const Vector<String>& lines, TitleFont& title)
+void MeasureTitle(HDC dc, const String& title, TitleFont& font)
 {
-    title.block = {};
-    for (int32_t i = 0; i < lines.Count(); ++i) {
+    font.block = {};
+    TitleLineReader reader(title);
+    const char* line;
+    int32_t length;
+    for (int32_t row = 0; reader.Next(line, length); ++row) {
         SIZE extent = {};
-        GetTextExtentPoint32A(dc, lines[i].Text(), lines[i].Length(), &extent);
-        if (extent.cx > title.block.cx)
-            title.block.cx = extent.cx;
-        // Each line stands one font height below the one before it.
-        title.block.cy = i * title.lineHeight + extent.cy;
+        if (!length || !GetTextExtentPoint32A(dc, line, length, &extent))
+            continue;
+        if (extent.cx > font.block.cx)
+            font.block.cx = extent.cx;
+        font.block.cy = row * font.lineHeight + extent.cy;
     }
 }
 
 // Tries sizes from 26 points down until the title fits the window's width; at 6 points
 // it is taken as it is.
-void ChooseTitleFont(HDC dc, const RECT& client, const BackgroundLook& look, const Vector<String>& lines,
-                     TitleFont& title)
+void ChooseTitleFont(HDC dc, const PixelRect& client, const BackgroundLook& look, TitleFont& font)
 {
     int logicalInch = GetDeviceCaps(dc, LOGPIXELSY);
     for (int points = kTitleLargestPoints;; --points) {
-        title.lineHeight = logicalInch * points / 72;
-        title.font.Reset(CreateFontA(title.lineHeight, 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, DEFAULT_CHARSET,
-                                     OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH,
-                                     "Times New Roman"));
-        HGDIOBJ previous = SelectObject(dc, title.font.Get());
-        MeasureTitle(dc, lines, title);
+        font.lineHeight = logicalInch * points / 72;
+        font.font.Reset(CreateFontA(font.lineHeight, 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, DEFAULT_CHARSET,
+                                    OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH,
+                                    "Times New Roman"));
+        HGDIOBJ previous = SelectObject(dc, font.font.Get());
+        MeasureTitle(dc, look.displayTitle, font);
         SelectObject(dc, previous);
-        if (points <= kTitleSmallestPoints ||
-            TitleFits({ client.left, client.top, client.right, client.bottom }, look.titleShadow, title.block.cx))
+        if (points <= kTitleSmallestPoints || TitleFits(client, look.titleShadow, font.block.cx))
             return;
     }
 }
 
-void DrawTitleLines(HDC dc, const Vector<String>& lines, int32_t x, int32_t y, int32_t lineHeight)
+void DrawTitle(HDC dc, const String& title, int32_t x, int32_t y, int32_t lineHeight)
 {
-    for (int32_t i = 0; i < lines.Count(); ++i)
-        TextOutA(dc, x, y + i * lineHeight, lines[i].Text(), lines[i].Length());
+    TitleLineReader reader(title);
+    const char* line;
+    int32_t length;
+    for (int32_t top = y; reader.Next(line, length); top += lineHeight)
+        TextOutA(dc, x, top, line, length);
 }
 
 void PaintTitle(HWND window, HDC dc, const BackgroundLook& look)
 {
     if (look.displayTitle.IsEmpty() || look.titlePosition == kTitleNone)
         return;
-    Vector<String> lines = TitleLines(look.displayTitle);
-    RECT client;
-    GetClientRect(window, &client);
-    TitleFont title;
-    ChooseTitleFont(dc, client, look, lines, title);
+    RECT rect;
+    GetClientRect(window, &rect);
+    PixelRect client = ToPixelRect(rect);
+    TitleFont font;
+    ChooseTitleFont(dc, client, look, font);
     int32_t x, y;
-    TitleOrigin({ client.left, client.top, client.right, client.bottom }, look.titlePosition, look.titleShadow,
-                title.block.cx, title.block.cy, x, y);
-    HGDIOBJ previous = SelectObject(dc, title.font.Get());
+    TitleOrigin(client, look.titlePosition, look.titleShadow, font.block.cx, font.block.cy, x, y);
+    HGDIOBJ previous = SelectObject(dc, font.font.Get());
     SetBkMode(dc, TRANSPARENT);
     if (look.titleShadow) {
         SetTextColor(dc, RGB(0, 0, 0));
-        DrawTitleLines(dc, lines, x + look.titleShadow, y + look.titleShadow, title.lineHeight);
+        DrawTitle(dc, look.displayTitle, x + look.titleShadow, y + look.titleShadow, font.lineHeight);
     }
     SetTextColor(dc, look.titleColor);
-    DrawTitleLines(dc, lines, x, y, title.lineHeight);
+    DrawTitle(dc, look.displayTitle, x, y, font.lineHeight);
     SelectObject(dc, previous);
 }
 

@@ -1,7 +1,6 @@
 #include "ui/Gradient.h"
 #include "system/OwnedHandle.h"
 #include "system/RuntimeLoader.h"
-#include "ui/BackgroundGeometry.h"
 
 namespace {
 
@@ -48,11 +47,9 @@ void FillGradient(HDC dc, const RECT& rect, uint32_t topColor, uint32_t bottomCo
         gradientFill(dc, vertices, 2, &joined, 1, GRADIENT_FILL_RECT_V);
         return;
     }
-    GradientBands bands({ rect.left, rect.top, rect.right, rect.bottom }, topColor, bottomColor);
+    GradientBands bands(ToPixelRect(rect), topColor, bottomColor);
     PixelRect band;
     uint32_t color;
-    while (bands.Next(band, color)) {
-        RECT fill = { band.left, band.top, band.right, band.bottom };
-        FillSolid(dc, fill, color);
-    }
+    while (bands.Next(band, color))
+        FillSolid(dc, ToRect(band), color);
 }

@@ -1,6 +1,19 @@
 #pragma once
+#include "ui/BackgroundGeometry.h"
 #include <cstdint>
 #include <windows.h>
+
+// The background's arithmetic works on its own rectangles; these carry them to and from
+// GDI's.
+inline PixelRect ToPixelRect(const RECT& rect)
+{
+    return { rect.left, rect.top, rect.right, rect.bottom };
+}
+
+inline RECT ToRect(const PixelRect& rect)
+{
+    return { rect.left, rect.top, rect.right, rect.bottom };
+}
 
 // Fills the rectangle with a vertical gradient from `topColor` to `bottomColor`. It uses
 // msimg32's GradientFill, looked up once per process, and draws the gradient in

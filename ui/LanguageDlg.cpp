@@ -14,26 +14,26 @@ struct LanguageChoice {
 };
 
 // The user's language as Windows names it ("German (Germany)"), cut at the first "("
-// and the first blank: "German".
-String UserLanguageName()
+// and the first blank: "German". Empty when Windows does not say.
+void UserLanguageName(char (&name)[256])
 {
-    char name[256] = {};
     if (!GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SLANGUAGE, name, 255))
-        return String();
-    String text(name);
-    int32_t cut = text.FindFirstOf("( ");
-    if (cut >= 0)
-        text.Truncate(cut);
-    return text;
+        name[0] = 0;
+    for (char* c = name; *c; ++c) {
+        if (*c == '(' || *c == ' ') {
+            *c = 0;
+            break;
+        }
+    }
 }
 
 // The first entry that begins with `prefix` (ignoring case); -1 when none does. An empty
 // prefix would match every entry, so it matches none.
-int FindEntry(HWND list, const String& prefix)
+int FindEntry(HWND list, const char* prefix)
 {
-    if (prefix.IsEmpty())
+    if (!*prefix)
         return -1;
-    LRESULT found = SendMessageA(list, LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(prefix.Text()));
+    LRESULT found = SendMessageA(list, LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(prefix));
     return found == LB_ERR ? -1 : static_cast<int>(found);
 }
 
@@ -49,7 +49,9 @@ void Initialise(HWND dialog, LanguageChoice& choice)
     HWND list = GetDlgItem(dialog, kIdLanguageList);
     for (const String& name : *choice.languages)
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.Text()));
-    int selected = FindEntry(list, UserLanguageName());
+    char name[256];
+    UserLanguageName(name);
+    int selected = FindEntry(list, name);
     if (selected < 0)
         selected = FindEntry(list, "English");
     if (selected < 0)

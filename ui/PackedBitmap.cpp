@@ -13,15 +13,12 @@ constexpr uint32_t kCompressionRle8 = 1;
 constexpr uint32_t kCompressionRle4 = 2;
 constexpr uint32_t kCompressionBitFields = 3;
 
+// No background is this large; the limit keeps the size arithmetic within 32 bits.
+constexpr uint32_t kLargestSide = 0xffff;
+
 const uint8_t* Unsigned(const String& text)
 {
     return reinterpret_cast<const uint8_t*>(text.Text());
-}
-
-// Bytes of one row, padded to whole 32-bit words.
-int64_t RowBytes(int64_t width, int64_t bitCount)
-{
-    return (width * bitCount + 31) / 32 * 4;
 }
 
 }
@@ -43,10 +40,10 @@ bool PackedBitmap::LoadFileImage(const String& file)
     Clear();
     if (file.Length() < kFileHeaderSize || !file.StartsWith("BM", 2))
         return false;
-    int64_t size = LoadLittleEndian32(Unsigned(file) + 2);
-    if (size > file.Length())
-        size = file.Length();
-    return Load(file.Text() + kFileHeaderSize, static_cast<int32_t>(size - kFileHeaderSize));
+    uint32_t size = LoadLittleEndian32(Unsigned(file) + 2);
+    if (size > static_cast<uint32_t>(file.Length()))
+        size = static_cast<uint32_t>(file.Length());
+    return Load(file.Text() + kFileHeaderSize, static_cast<int32_t>(size) - kFileHeaderSize);
 }
 
 String PackedBitmap::FileImage() const
@@ -71,60 +68,68 @@ void PackedBitmap::Clear()
 
 bool PackedBitmap::Parse()
 {
+    // 32-bit arithmetic throughout (the stub has no 64-bit helpers to spare): the sizes
+    // are limited first so that nothing below can overflow.
     const uint8_t* p = Unsigned(m_bytes);
-    const int64_t length = m_bytes.Length();
-    int64_t headerSize = LoadLittleEndian32(p);
-    int64_t width, height, bitCount, colours, entrySize, bitsSize = -1;
+    const uint32_t length = static_cast<uint32_t>(m_bytes.Length());
+    uint32_t headerSize = LoadLittleEndian32(p);
+    uint32_t width, height, bitCount, colours, entrySize;
+    uint32_t compression = kCompressionNone;
+    uint32_t imageSize = 0;
     if (headerSize == kCoreHeaderSize) {
         width = LoadLittleEndian16(p + 4);
         height = LoadLittleEndian16(p + 6);
         bitCount = LoadLittleEndian16(p + 10);
         if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24)
             return false;
-        colours = bitCount < 24 ? int64_t(1) << bitCount : 0;
+        colours = bitCount < 24 ? 1u << bitCount : 0;
         entrySize = 3;
     } else if (headerSize == kInfoHeaderSize && length >= kInfoHeaderSize) {
-        width = static_cast<int32_t>(LoadLittleEndian32(p + 4));
-        height = static_cast<int32_t>(LoadLittleEndian32(p + 8));
+        width = LoadLittleEndian32(p + 4);
+        int32_t signedHeight = static_cast<int32_t>(LoadLittleEndian32(p + 8));
+        // A negative height marks a top-down picture; its rows count the same.
+        height = signedHeight < 0 ? 0u - static_cast<uint32_t>(signedHeight) : static_cast<uint32_t>(signedHeight);
         bitCount = LoadLittleEndian16(p + 14);
-        uint32_t compression = LoadLittleEndian32(p + 16);
-        uint32_t imageSize = LoadLittleEndian32(p + 20);
+        compression = LoadLittleEndian32(p + 16);
+        imageSize = LoadLittleEndian32(p + 20);
         colours = LoadLittleEndian32(p + 32);
         if (!colours && bitCount < 16)
-            colours = int64_t(1) << bitCount;
+            colours = 1u << bitCount;
         entrySize = 4;
+        bool known;
         switch (compression) {
         case kCompressionNone:
-            if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
-                return false;
+            known = bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 || bitCount == 32;
             break;
         case kCompressionBitFields:
-            if (bitCount != 16 && bitCount != 32)
-                return false;
+            known = bitCount == 16 || bitCount == 32;
             headerSize = kBitFieldsHeaderSize;
             break;
         case kCompressionRle8:
         case kCompressionRle4:
-            // Run-length data is only as long as the header says; it is stored bottom-up.
-            if (bitCount != (compression == kCompressionRle8 ? 8 : 4) || height < 0 || !imageSize)
-                return false;
-            bitsSize = imageSize;
+            // Run-length data is only as long as the header says, and stored bottom-up.
+            known = bitCount == (compression == kCompressionRle8 ? 8u : 4u) && signedHeight > 0 && imageSize;
             break;
         default:
-            return false;
+            known = false;
         }
-        if (height < 0)
-            height = -height;
+        if (!known)
+            return false;
     } else {
         return false;
     }
-    if (width <= 0 || height <= 0)
+    if (!width || !height || width > kLargestSide || height > kLargestSide || colours > length / entrySize)
         return false;
-    int64_t bitsOffset = headerSize + colours * entrySize;
-    if (bitsSize < 0)
-        bitsSize = RowBytes(width, bitCount) * height;
-    if (bitsOffset > length || bitsSize > length - bitsOffset)
+    uint32_t bitsOffset = headerSize + colours * entrySize;
+    if (bitsOffset > length)
         return false;
+    uint32_t room = length - bitsOffset;
+    if (compression == kCompressionRle8 || compression == kCompressionRle4) {
+        if (imageSize > room)
+            return false;
+    } else if ((width * bitCount + 31) / 32 * 4 > room / height) {
+        return false;
+    }
     m_width = static_cast<int32_t>(width);
     m_height = static_cast<int32_t>(height);
     m_bitsOffset = static_cast<int32_t>(bitsOffset);

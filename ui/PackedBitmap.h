@@ -8,9 +8,9 @@
 // carries it in this form; the uninstaller reads it back from a .BMP file.
 //
 // A picture is kept only when it can be drawn safely: a header of a known size, a
-// width, a height and a bit depth that GDI draws, and a colour table and pixel bits that
-// lie wholly inside the bytes. Anything else leaves no picture, so nothing is drawn and
-// nothing is ever read beyond the buffer.
+// width and a height from 1 to 65,535, a bit depth that GDI draws, and a colour table
+// and pixel bits that lie wholly inside the bytes. Anything else leaves no picture, so
+// nothing is drawn and nothing is ever read beyond the buffer.
 //
 // Portable: no system headers, so the host's unit tests can take it apart.
 class PackedBitmap {

@@ -165,29 +165,31 @@ LRESULT CALLBACK WatchPostedCommands(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-uint32_t Hex(const String& text)
-{
-    return static_cast<uint32_t>(strtoul(text.Text(), nullptr, 16));
-}
-
 void SetLook(BackgroundLook& look, const String& field, const String& value)
 {
+    uint32_t hex = static_cast<uint32_t>(strtoul(value.Text(), nullptr, 16));
+    int32_t number = static_cast<int32_t>(String::ToInt64(value.Text()));
+    struct {
+        const char* name;
+        uint32_t* colour;
+        uint8_t* byte;
+    } const fields[] = {
+        { "title-color", &look.titleColor, nullptr }, { "top", &look.topColor, nullptr },
+        { "bottom", &look.bottomColor, nullptr },     { "shadow", nullptr, &look.titleShadow },
+        { "position", nullptr, &look.titlePosition },
+    };
+    for (const auto& known : fields) {
+        if (field == known.name && known.colour)
+            *known.colour = hex;
+        else if (field == known.name)
+            *known.byte = static_cast<uint8_t>(number);
+    }
     if (field == "title")
         look.displayTitle = Unescaped(value);
-    else if (field == "title-color")
-        look.titleColor = Hex(value);
-    else if (field == "shadow")
-        look.titleShadow = static_cast<uint8_t>(String::ToInt64(value.Text()));
-    else if (field == "position")
-        look.titlePosition = static_cast<uint8_t>(String::ToInt64(value.Text()));
-    else if (field == "top")
-        look.topColor = Hex(value);
-    else if (field == "bottom")
-        look.bottomColor = Hex(value);
     else if (field == "size")
-        look.bitmapSize = static_cast<int32_t>(String::ToInt64(value.Text()));
+        look.bitmapSize = number;
     else if (field == "fullscreen")
-        look.fullScreen = value == "1";
+        look.fullScreen = number != 0;
     look.monoColor = look.topColor == look.bottomColor;
 }
 

@@ -15,11 +15,6 @@ struct PlacementCase {
     PixelBox expected;
 };
 
-std::string PlacementName(const testing::TestParamInfo<PlacementCase>& info)
-{
-    return info.param.name;
-}
-
 class PicturePlacementTest : public testing::TestWithParam<PlacementCase> {};
 
 TEST_P(PicturePlacementTest, Box)
@@ -43,7 +38,7 @@ INSTANTIATE_TEST_SUITE_P(, PicturePlacementTest,
         PlacementCase{ "HalfSquareKeepsBox", kScreen, 50, 64, 64, { 255, 191, 513, 385 } },
         PlacementCase{ "TinyPictureVanishes", kScreen, 1, 10, 10, { 507, 380, 10, 8 } },
         PlacementCase{ "OffsetClient", { 100, 50, 300, 250 }, 50, 40, 20, { 149, 124, 101, 50 } }),
-    PlacementName);
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct BandCase {
     const char* name;
@@ -112,28 +107,33 @@ TEST(GradientBands, EmptyOrUpsideDownRectangleHasNoBands)
     EXPECT_FALSE(GradientBands({ 0, 10, 100, 0 }, 0, 0xffffff).Next(band, colour));
 }
 
-TEST(TitleLines, Breaks)
+TEST(TitleLineReader, Breaks)
 {
     struct Row {
         const char* name;
-        const char* title;
-        std::vector<const char*> lines;
+        String title;
+        std::vector<std::string> lines;
     } rows[] = {
         { "one line", "Product", { "Product" } },
         { "CR LF", "A\r\nB", { "A", "B" } },
         { "LF CR", "A\n\rB", { "A", "B" } },
         { "two CRs make an empty line", "A\r\rB", { "A", "", "B" } },
-        { "trailing blanks and break dropped", "A \t\r\nB  \r\n", { "A", "B" } },
+        { "two CR LFs too", "A\r\n\r\nB", { "A", "", "B" } },
+        { "blanks before a break dropped", "A \t\r\nB  ", { "A", "B" } },
+        { "ending in a break", "A\n", { "A", "" } },
         { "leading blanks kept", "  A", { "  A" } },
-        { "empty", "", {} },
-        { "breaks only", "\r\n\r\n", {} },
+        { "a zero byte is text", String("A\0B", 3), { std::string("A\0B", 3) } },
+        { "empty", "", { "" } },
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        Vector<String> lines = TitleLines(row.title);
-        ASSERT_EQ(lines.Count(), static_cast<int32_t>(row.lines.size()));
-        for (int32_t i = 0; i < lines.Count(); ++i)
-            EXPECT_STREQ(lines[i].Text(), row.lines[i]);
+        TitleLineReader reader(row.title);
+        std::vector<std::string> lines;
+        const char* line;
+        int32_t length;
+        while (reader.Next(line, length))
+            lines.emplace_back(line, length);
+        EXPECT_EQ(lines, row.lines);
     }
 }
 

@@ -64,11 +64,6 @@ struct BitmapCase {
     int32_t bitsOffset;
 };
 
-std::string PrintCase(const testing::TestParamInfo<BitmapCase>& info)
-{
-    return info.param.name;
-}
-
 class PackedBitmapParse : public testing::TestWithParam<BitmapCase> {};
 
 TEST_P(PackedBitmapParse, KeepsOnlyDrawablePictures)
@@ -113,6 +108,11 @@ INSTANTIATE_TEST_SUITE_P(, PackedBitmapParse,
         BitmapCase{ "TableShort", InfoBitmap({ .bitCount = 8, .tableBytes = 1000 }), false, 0, 0, 0 },
         BitmapCase{ "HugeColourCount", InfoBitmap({ .colours = 0xffffffff, .bitsBytes = 24 }), false, 0, 0, 0 },
         BitmapCase{ "HugeWidth", InfoBitmap({ .width = 0x7fffffff, .bitsBytes = 24 }), false, 0, 0, 0 },
+        BitmapCase{ "WidestAccepted", InfoBitmap({ .width = 0xffff, .height = 1, .bitsBytes = 0x30000 }), true, 0xffff,
+                    1, 40 },
+        BitmapCase{ "TooWide", InfoBitmap({ .width = 0x10000, .height = 1, .bitsBytes = 0x30000 }), false, 0, 0, 0 },
+        BitmapCase{ "TallWithFewBytes", InfoBitmap({ .width = 1, .height = 0xffff, .bitsBytes = 4 * 0xfffe }), false, 0,
+                    0, 0 },
         BitmapCase{ "LowestHeight", InfoBitmap({ .height = INT32_MIN, .bitsBytes = 24 }), false, 0, 0, 0 },
         BitmapCase{ "NegativeWidth", InfoBitmap({ .width = -4, .bitsBytes = 24 }), false, 0, 0, 0 },
         BitmapCase{ "ZeroHeight", InfoBitmap({ .height = 0, .bitsBytes = 24 }), false, 0, 0, 0 },
@@ -129,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(, PackedBitmapParse,
                     false, 0, 0, 0 },
         BitmapCase{ "InfoSizeButShort", [] { std::string s(20, '\0'); Put32(s, 0, 40); return s; }(), false, 0, 0, 0 },
         BitmapCase{ "TwelveBytesOnly", CoreBitmap(1, 1, 24, 0), false, 0, 0, 0 }),
-    PrintCase);
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PackedBitmap, FileImageRoundTrip)
 {
