@@ -403,9 +403,14 @@ class Prefix:
                 except OSError:
                     pass
 
-    def close(self):
+    def end_programs(self):
+        """Ends every program started with `start` that is still running."""
         for running in self._running:
             running.kill()
+        self._running = []
+
+    def close(self):
+        self.end_programs()
         self._stop_server()
         self._kill_leftovers()
         changed = []
@@ -464,6 +469,25 @@ class WineTestCase(unittest.TestCase):
     def assertBoxes(self, result, expected):
         """`expected` is a list of (caption, text) pairs, in order."""
         self.assertEqual([(b.caption, b.text) for b in result.boxes], list(expected))
+
+
+class SharedPrefixTestCase(WineTestCase):
+    """Base class for tests that share one prefix: its first program start brings up
+    Wine's services (some 20 seconds under emulation), which tests that only show
+    windows and write their own scratch files need not pay again. Programs a test
+    started are ended after it."""
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.prefix = Prefix()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.prefix.close()
+
+    def tearDown(self):
+        self.prefix.end_programs()
 
 
 def main():

@@ -57,7 +57,7 @@ def close(a, b, tolerance=2):
     return all(abs(p - q) <= tolerance for p, q in zip(a, b))
 
 
-class BackgroundTest(bench.WineTestCase):
+class BackgroundTest(bench.SharedPrefixTestCase):
     def show(self, prefix, look, picture=None, env=None, condition=lambda shot: True):
         """Shows the background window with these look lines and answers the settled
         screenshot; the driver is then told to stop and must end cleanly."""
@@ -88,147 +88,147 @@ class BackgroundTest(bench.WineTestCase):
     def test_gradient_plain_fill_and_bands_without_gradient_fill(self):
         top, bottom = (0x10, 0x20, 0xe0), (0xf0, 0xc0, 0x08)
         gradient = [("top", colorref(top)), ("bottom", colorref(bottom))]
-        with bench.Prefix() as prefix:
-            with self.subTest("gradient"):
-                shot = self.show(prefix, gradient)
-                column = shot.column(WIDTH // 2)
-                self.assertTrue(close(column[0], top), column[0])
-                self.assertTrue(close(column[-1], bottom), column[-1])
-                self.assertMonotone(column, top, bottom)
-                self.assertEqual(shot.row(HEIGHT // 2), [shot.pixel(0, HEIGHT // 2)] * WIDTH)
-                gradient_runs = runs(column)
+        prefix = self.prefix
+        with self.subTest("gradient"):
+            shot = self.show(prefix, gradient)
+            column = shot.column(WIDTH // 2)
+            self.assertTrue(close(column[0], top), column[0])
+            self.assertTrue(close(column[-1], bottom), column[-1])
+            self.assertMonotone(column, top, bottom)
+            self.assertEqual(shot.row(HEIGHT // 2), [shot.pixel(0, HEIGHT // 2)] * WIDTH)
+            gradient_runs = runs(column)
 
-            with self.subTest("plain fill"):
-                shot = self.show(prefix, [("top", colorref(PLAIN)), ("bottom", colorref(PLAIN))])
-                samples = {shot.pixel(x, y) for x in range(0, WIDTH, 97) for y in range(0, HEIGHT, 89)}
-                self.assertEqual(samples, {PLAIN})
+        with self.subTest("plain fill"):
+            shot = self.show(prefix, [("top", colorref(PLAIN)), ("bottom", colorref(PLAIN))])
+            samples = {shot.pixel(x, y) for x in range(0, WIDTH, 97) for y in range(0, HEIGHT, 89)}
+            self.assertEqual(samples, {PLAIN})
 
-            with self.subTest("bands without msimg32"):
-                hidden = {"WINEDLLOVERRIDES": prefix.env["WINEDLLOVERRIDES"] + ";msimg32=d"}
-                shot = self.show(prefix, [("top", "000000"), ("bottom", "FFFFFF")], env=hidden)
-                column = shot.column(WIDTH // 2)
-                self.assertMonotone(column, BLACK, WHITE)
-                self.assertEqual(column[-1], WHITE)
-                bands = runs(column)
-                # Bands are 3 rows high from the top (neighbours of one colour make
-                # longer stretches, still whole bands); the last is cut by the bottom.
-                self.assertTrue(all(start % 3 == 0 and length % 3 == 0 for start, length in bands[:-1]), bands[:8])
-                self.assertEqual(sum(length for _, length in bands), HEIGHT)
-                self.assertGreater(len(bands), 200)
-                # With GradientFill the same colours change every 3 or 4 rows, not in bands.
-                self.assertFalse(all(start % 3 == 0 and length % 3 == 0 for start, length in gradient_runs[:-1]))
+        with self.subTest("bands without msimg32"):
+            hidden = {"WINEDLLOVERRIDES": prefix.env["WINEDLLOVERRIDES"] + ";msimg32=d"}
+            shot = self.show(prefix, [("top", "000000"), ("bottom", "FFFFFF")], env=hidden)
+            column = shot.column(WIDTH // 2)
+            self.assertMonotone(column, BLACK, WHITE)
+            self.assertEqual(column[-1], WHITE)
+            bands = runs(column)
+            # Bands are 3 rows high from the top (neighbours of one colour make
+            # longer stretches, still whole bands); the last is cut by the bottom.
+            self.assertTrue(all(start % 3 == 0 and length % 3 == 0 for start, length in bands[:-1]), bands[:8])
+            self.assertEqual(sum(length for _, length in bands), HEIGHT)
+            self.assertGreater(len(bands), 200)
+            # With GradientFill the same colours change every 3 or 4 rows, not in bands.
+            self.assertFalse(all(start % 3 == 0 and length % 3 == 0 for start, length in gradient_runs[:-1]))
 
     def test_picture_placement(self):
         packed = bitmap(200, 100, quadrants(200, 100))
-        with bench.Prefix() as prefix:
-            with self.subTest("100 percent fills the window, whatever its proportions"):
-                core = bitmap(16, 8, quadrants(16, 8), core=True)
-                shot = self.show(prefix, [("top", "000000"), ("bottom", "FFFFFF"), ("size", "100")], picture=core)
-                self.assertEqual(self.loaded, ["loaded 1"])
-                self.assertEqual(shot.pixel(0, 0), RED)
-                self.assertEqual(shot.pixel(WIDTH - 1, 0), BLUE)
-                self.assertEqual(shot.pixel(0, HEIGHT - 1), GREEN)
-                self.assertEqual(shot.pixel(WIDTH - 1, HEIGHT - 1), WHITE)
-                # The picture is stretched over one row and column more than the window
-                # shows (its right and bottom edges count as inclusive), so its middle
-                # lies half a pixel beyond the window's.
-                self.assertEqual(shot.box(RED), (0, 0, WIDTH // 2, HEIGHT // 2))
+        prefix = self.prefix
+        with self.subTest("100 percent fills the window, whatever its proportions"):
+            core = bitmap(16, 8, quadrants(16, 8), core=True)
+            shot = self.show(prefix, [("top", "000000"), ("bottom", "FFFFFF"), ("size", "100")], picture=core)
+            self.assertEqual(self.loaded, ["loaded 1"])
+            self.assertEqual(shot.pixel(0, 0), RED)
+            self.assertEqual(shot.pixel(WIDTH - 1, 0), BLUE)
+            self.assertEqual(shot.pixel(0, HEIGHT - 1), GREEN)
+            self.assertEqual(shot.pixel(WIDTH - 1, HEIGHT - 1), WHITE)
+            # The picture is stretched over one row and column more than the window
+            # shows (its right and bottom edges count as inclusive), so its middle
+            # lies half a pixel beyond the window's.
+            self.assertEqual(shot.box(RED), (0, 0, WIDTH // 2, HEIGHT // 2))
 
-            with self.subTest("50 percent of a landscape picture"):
-                shot = self.show(prefix, [("top", colorref(NAVY)), ("bottom", colorref(NAVY)), ("size", "50")],
-                                 picture=packed)
-                # Half of 1281 x 1001 is 641 x 501 at (319, 249); the picture's 2:1 then
-                # makes it 250 high, centred again at 374.
-                boxes = [shot.box(c) for c in (RED, BLUE, GREEN, WHITE)]
-                union = (min(b[0] for b in boxes), min(b[1] for b in boxes), max(b[2] for b in boxes),
-                         max(b[3] for b in boxes))
-                self.assertEqual(union, (319, 374, 319 + 641 - 1, 374 + 250 - 1))
-                self.assertEqual(boxes[0][:2], union[:2])  # red stays top left
-                self.assertEqual(shot.pixel(union[0] - 1, 500), NAVY)
-                self.assertEqual(shot.pixel(640, union[1] - 1), NAVY)
-                self.assertEqual(shot.pixel(640, union[3] + 1), NAVY)
+        with self.subTest("50 percent of a landscape picture"):
+            shot = self.show(prefix, [("top", colorref(NAVY)), ("bottom", colorref(NAVY)), ("size", "50")],
+                             picture=packed)
+            # Half of 1281 x 1001 is 641 x 501 at (319, 249); the picture's 2:1 then
+            # makes it 250 high, centred again at 374.
+            boxes = [shot.box(c) for c in (RED, BLUE, GREEN, WHITE)]
+            union = (min(b[0] for b in boxes), min(b[1] for b in boxes), max(b[2] for b in boxes),
+                     max(b[3] for b in boxes))
+            self.assertEqual(union, (319, 374, 319 + 641 - 1, 374 + 250 - 1))
+            self.assertEqual(boxes[0][:2], union[:2])  # red stays top left
+            self.assertEqual(shot.pixel(union[0] - 1, 500), NAVY)
+            self.assertEqual(shot.pixel(640, union[1] - 1), NAVY)
+            self.assertEqual(shot.pixel(640, union[3] + 1), NAVY)
 
     def test_title_positions_and_shadow(self):
         # Expected title block: x from the left, centre or right edge; y at the top or
         # against the bottom edge (the glyphs end above the text's descent).
         rows = [(0, 0), (1, 0), (2, 0), (3, 0), (4, 0), (5, 4), (6, 4), (1, 4)]
-        with bench.Prefix() as prefix:
-            for position, shadow in rows:
-                with self.subTest(position=position, shadow=shadow):
-                    shot = self.show(prefix, [("top", colorref(NAVY)), ("bottom", colorref(NAVY)),
-                                              ("title", "Product Title"), ("title-color", colorref(YELLOW)),
-                                              ("position", position), ("shadow", shadow)])
-                    title = shot.box(YELLOW)
-                    if position == 0:
-                        self.assertIsNone(title)
-                        continue
-                    left, top, right, bottom = title
-                    if position in (1, 4):
-                        self.assertLess(left, 12)
-                    elif position in (2, 5):
-                        self.assertLessEqual(abs((left + right) / 2 - WIDTH / 2), 8)
-                    else:
-                        self.assertGreater(right, WIDTH - shadow - 16)
-                        self.assertLessEqual(right, WIDTH - shadow - 3)
-                    if position <= 3:
-                        self.assertLess(top, 14)
-                    else:
-                        self.assertGreater(bottom, HEIGHT - shadow - 24)
-                        self.assertLessEqual(bottom, HEIGHT - shadow - 2)
-                    self.assertGreater(bottom - top, 14, "26 points fit: the title is drawn large")
-                    shade = shot.box(BLACK)
-                    if shadow:
-                        self.assertEqual(shade[2:], (right + shadow, bottom + shadow))
-                    else:
-                        self.assertIsNone(shade)
+        prefix = self.prefix
+        for position, shadow in rows:
+            with self.subTest(position=position, shadow=shadow):
+                shot = self.show(prefix, [("top", colorref(NAVY)), ("bottom", colorref(NAVY)),
+                                          ("title", "Product Title"), ("title-color", colorref(YELLOW)),
+                                          ("position", position), ("shadow", shadow)])
+                title = shot.box(YELLOW)
+                if position == 0:
+                    self.assertIsNone(title)
+                    continue
+                left, top, right, bottom = title
+                if position in (1, 4):
+                    self.assertLess(left, 12)
+                elif position in (2, 5):
+                    self.assertLessEqual(abs((left + right) / 2 - WIDTH / 2), 8)
+                else:
+                    self.assertGreater(right, WIDTH - shadow - 16)
+                    self.assertLessEqual(right, WIDTH - shadow - 3)
+                if position <= 3:
+                    self.assertLess(top, 14)
+                else:
+                    self.assertGreater(bottom, HEIGHT - shadow - 24)
+                    self.assertLessEqual(bottom, HEIGHT - shadow - 2)
+                self.assertGreater(bottom - top, 14, "26 points fit: the title is drawn large")
+                shade = shot.box(BLACK)
+                if shadow:
+                    self.assertEqual(shade[2:], (right + shadow, bottom + shadow))
+                else:
+                    self.assertIsNone(shade)
 
     def test_long_title_shrinks_to_fit(self):
         # The same letters, so that the heights of the glyphs compare.
-        with bench.Prefix() as prefix:
-            heights = {}
-            for name, title in (("short", "Title"), ("long", " ".join(["Title"] * 40))):
-                shot = self.show(prefix, [("top", colorref(NAVY)), ("bottom", colorref(NAVY)), ("title", title),
-                                          ("title-color", colorref(YELLOW)), ("position", 2)])
-                left, top, right, bottom = shot.box(YELLOW)
-                heights[name] = bottom - top
-                self.assertGreaterEqual(left, 0)
-                self.assertLess(right, WIDTH - 2)
-            self.assertLess(heights["long"], heights["short"])
+        prefix = self.prefix
+        heights = {}
+        for name, title in (("short", "Title"), ("long", " ".join(["Title"] * 40))):
+            shot = self.show(prefix, [("top", colorref(NAVY)), ("bottom", colorref(NAVY)), ("title", title),
+                                      ("title-color", colorref(YELLOW)), ("position", 2)])
+            left, top, right, bottom = shot.box(YELLOW)
+            heights[name] = bottom - top
+            self.assertGreaterEqual(left, 0)
+            self.assertLess(right, WIDTH - 2)
+        self.assertLess(heights["long"], heights["short"])
 
     def test_unusable_pictures_are_not_drawn(self):
         good = bitmap(20, 10, quadrants(20, 10))
         truncated = good[:-1]
         wrong_header = struct.pack("<I", 99) + good[4:]
         huge = good[:4] + struct.pack("<ii", 30000, 30000) + good[12:]
-        with bench.Prefix() as prefix:
-            for name, picture in (("bits cut short", truncated), ("unknown header", wrong_header),
-                                  ("huge size", huge), ("three bytes", b"abc")):
-                with self.subTest(name):
-                    shot = self.show(prefix, [("top", colorref(PLAIN)), ("bottom", colorref(PLAIN)), ("size", "100")],
-                                     picture=picture)
-                    self.assertEqual(self.loaded, ["loaded 0"])
-                    samples = {shot.pixel(x, y) for x in range(0, WIDTH, 101) for y in range(0, HEIGHT, 93)}
-                    self.assertEqual(samples, {PLAIN})
+        prefix = self.prefix
+        for name, picture in (("bits cut short", truncated), ("unknown header", wrong_header),
+                              ("huge size", huge), ("three bytes", b"abc")):
+            with self.subTest(name):
+                shot = self.show(prefix, [("top", colorref(PLAIN)), ("bottom", colorref(PLAIN)), ("size", "100")],
+                                 picture=picture)
+                self.assertEqual(self.loaded, ["loaded 0"])
+                samples = {shot.pixel(x, y) for x in range(0, WIDTH, 101) for y in range(0, HEIGHT, 93)}
+                self.assertEqual(samples, {PLAIN})
 
     def test_picture_file_round_trip(self):
         packed = bitmap(5, 3, quadrants(5, 3))
-        with bench.Prefix() as prefix:
-            prefix.write(r"C:\test\picture.bin", packed)
-            prefix.write(r"C:\App\Uninstall.DAT", "")
-            prefix.write(r"C:\test\other.bmp", b"BA" + bmp_file(packed, 40)[2:])
-            prefix.write(r"C:\test\files.txt", "\r\n".join([
-                r"picture-packed C:\test\picture.bin",
-                r"save-picture C:\App\Installer Background.BMP",
-                # No extension: ".bmp" is added, and the file system ignores its case.
-                r"picture C:\App\Installer Background",
-                r"picture C:\test\other",
-                r"picture C:\test\missing",
-            ]) + "\r\n")
-            code, out = prefix.run_console(bench.driver("dialogdriver"), [r"C:\test\files.txt"])
-            self.assertEqual(code, 0, out)
-            self.assertEqual([line for line in out.splitlines() if line[:5] in ("saved", "loade")],
-                             ["loaded 1", "saved 1", "loaded 1", "loaded 0", "loaded 0"])
-            self.assertEqual(prefix.read(r"C:\App\Installer Background.BMP"), bmp_file(packed, 40))
+        prefix = self.prefix
+        prefix.write(r"C:\test\picture.bin", packed)
+        prefix.write(r"C:\App\Uninstall.DAT", "")
+        prefix.write(r"C:\test\other.bmp", b"BA" + bmp_file(packed, 40)[2:])
+        prefix.write(r"C:\test\files.txt", "\r\n".join([
+            r"picture-packed C:\test\picture.bin",
+            r"save-picture C:\App\Installer Background.BMP",
+            # No extension: ".bmp" is added, and the file system ignores its case.
+            r"picture C:\App\Installer Background",
+            r"picture C:\test\other",
+            r"picture C:\test\missing",
+        ]) + "\r\n")
+        code, out = prefix.run_console(bench.driver("dialogdriver"), [r"C:\test\files.txt"])
+        self.assertEqual(code, 0, out)
+        self.assertEqual([line for line in out.splitlines() if line[:5] in ("saved", "loade")],
+                         ["loaded 1", "saved 1", "loaded 1", "loaded 0", "loaded 0"])
+        self.assertEqual(prefix.read(r"C:\App\Installer Background.BMP"), bmp_file(packed, 40))
 
 
 def runs(column):
