@@ -17,6 +17,7 @@ wineserver is up.
 
 import fcntl
 import os
+import select
 import shutil
 import signal
 import subprocess
@@ -100,18 +101,27 @@ def _wine_env(prefix, display):
     return env
 
 
+# The Xvfb screen of this process: a module may set another size before its first
+# prefix (the background window covers the whole screen, so its tests choose its size).
+SCREEN_SIZE = "1024x768x24"
+
+
 class _Display:
-    """One Xvfb server for this process, started on first use."""
+    """One Xvfb server for this process, started on first use. Its screen is also an
+    XWD file in `framebuffer_dir` (Xvfb's -fbdir), which the tests read as screenshots."""
     value = None
     process = None
+    framebuffer_dir = None
 
     @classmethod
     def get(cls):
         if cls.value:
             return cls.value
         read_end, write_end = os.pipe()
+        cls.framebuffer_dir = tempfile.mkdtemp(prefix="xvfb-")
         cls.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", SCREEN_SIZE, "-fbdir", cls.framebuffer_dir,
+             "-nolisten", "tcp"],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         number = b""
@@ -131,6 +141,9 @@ class _Display:
             cls.process.wait()
             cls.process = None
             cls.value = None
+        if cls.framebuffer_dir:
+            shutil.rmtree(cls.framebuffer_dir, ignore_errors=True)
+            cls.framebuffer_dir = None
 
 
 def _linked(path, size):
@@ -218,6 +231,69 @@ def _unescape(text):
     return "".join(out)
 
 
+class Running:
+    """A program started with Prefix.start: it runs while the test looks at its windows.
+    Its standard output is read line by line as it comes."""
+
+    def __init__(self, process):
+        self.process = process
+        self.lines = []
+        self._partial = b""
+        self._read = 0
+
+    def _fill(self, timeout):
+        """Reads what the program writes within `timeout` seconds. False once it has
+        ended and everything it wrote has been read. (Its end, not the end of the pipe,
+        counts: Wine's own processes may hold the pipe open longer.)"""
+        ready, _, _ = select.select([self.process.stdout], [], [], max(timeout, 0))
+        if not ready:
+            return self.process.poll() is None
+        chunk = os.read(self.process.stdout.fileno(), 65536)
+        if not chunk:
+            self.process.wait()
+            return False
+        self._partial += chunk.replace(b"\r\n", b"\n")
+        *complete, self._partial = self._partial.split(b"\n")
+        self.lines.extend(line.decode("latin-1") for line in complete)
+        return True
+
+    def wait_line(self, predicate, timeout=60):
+        """The first line not yet taken for which predicate(line) holds (a str predicate
+        matches a line that starts with it); None when the time runs out or the program
+        ends first. Lines passed over stay in `lines`."""
+        if isinstance(predicate, str):
+            prefix = predicate
+            predicate = lambda line: line.startswith(prefix)
+        deadline = time.monotonic() + scaled(timeout)
+        more = True
+        while True:
+            while self._read < len(self.lines):
+                line = self.lines[self._read]
+                self._read += 1
+                if predicate(line):
+                    return line
+            remaining = deadline - time.monotonic()
+            if remaining <= 0 or not more:
+                return None
+            more = self._fill(min(remaining, 0.5))
+
+    def wait(self, timeout=60):
+        """Waits for the end and answers the exit code (None when it did not end in time:
+        it is then ended)."""
+        deadline = time.monotonic() + timeout
+        while self._fill(min(max(deadline - time.monotonic(), 0), 0.5)):
+            if time.monotonic() >= deadline:
+                self.kill()
+                return None
+        return self.process.returncode
+
+    def kill(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        self.process.stdout.close()
+
+
 class Prefix:
     """A fresh Wine prefix for one test. Use as a context manager."""
 
@@ -226,6 +302,7 @@ class Prefix:
         self.display = _Display.get()
         self.root = tempfile.mkdtemp(prefix="prefix-", dir=BENCH_DIR)
         self._shared = {}
+        self._running = []
         for directory, dirs, files in os.walk(TEMPLATE):
             relative = os.path.relpath(directory, TEMPLATE)
             target_dir = os.path.join(self.root, relative)
@@ -341,9 +418,10 @@ class Prefix:
                     result.error = fields[1]
         return result
 
-    def run_console(self, program, args=(), timeout=60, directory=r"C:\test"):
+    def run_console(self, program, args=(), timeout=60, directory=r"C:\test", env=None):
         """Runs a console program (a test driver) directly under wine and returns
-        (exit code, standard output as text). No dialogs are watched."""
+        (exit code, standard output as text). No dialogs are watched. `env` adds
+        environment variables."""
         timeout = scaled(timeout)
         if os.path.isabs(program) and os.path.exists(program):
             program = self.put(program, directory + "\\" + os.path.basename(program))
@@ -351,8 +429,8 @@ class Prefix:
         # Output goes to a file, not a pipe: Wine's system processes started by this run
         # inherit its handles and outlive it, so a pipe would never reach its end.
         with tempfile.TemporaryFile(dir=BENCH_DIR) as output:
-            completed = subprocess.run(["wine", program] + list(args), env=self.env, stdout=output,
-                                       stderr=subprocess.DEVNULL, timeout=timeout)
+            completed = subprocess.run(["wine", program] + list(args), env=dict(self.env, **(env or {})),
+                                       stdout=output, stderr=subprocess.DEVNULL, timeout=timeout)
             output.seek(0)
             text = output.read()
         return completed.returncode, text.decode("latin-1").replace("\r\n", "\n")
@@ -364,6 +442,18 @@ class Prefix:
         if self._server is None:
             self._server = subprocess.Popen(["wineserver", "-p"], env=self.env, stdin=subprocess.DEVNULL,
                                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def start(self, program, args=(), directory=r"C:\test", env=None):
+        """Starts a console program under wine and returns it running (a Running); the
+        prefix ends it when it closes, should the test not have waited for it."""
+        if os.path.isabs(program) and os.path.exists(program):
+            program = self.put(program, directory + "\\" + os.path.basename(program))
+        self.start_server()
+        process = subprocess.Popen(["wine", program] + list(args), env=dict(self.env, **(env or {})),
+                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        running = Running(process)
+        self._running.append(running)
+        return running
 
     def _stop_server(self):
         # SIGTERM ends the processes at once; the server then saves the registry and exits.
@@ -390,7 +480,14 @@ class Prefix:
                 except OSError:
                     pass
 
+    def end_programs(self):
+        """Ends every program started with `start` that is still running."""
+        for running in self._running:
+            running.kill()
+        self._running = []
+
     def close(self):
+        self.end_programs()
         self._stop_server()
         self._kill_leftovers()
         changed = []
@@ -415,6 +512,27 @@ class Prefix:
         return False
 
 
+def locale_env(name):
+    """Environment that gives a Wine program the user locale `name` ("de_DE"): Wine takes
+    it from the Unix locale, which is compiled here (once per build tree) so that the
+    machine need not have it installed."""
+    directory = os.path.join(BENCH_DIR, "locales")
+    os.makedirs(directory, exist_ok=True)
+    full = name + ".UTF-8"
+    with open(os.path.join(directory, ".lock"), "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if not os.path.exists(os.path.join(directory, full)):
+            subprocess.run(["localedef", "-i", name, "-f", "UTF-8", os.path.join(directory, full)], check=True,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+    return {"LOCPATH": directory, "LANG": full, "LC_ALL": full}
+
+
+def screen_file():
+    """The XWD file that holds this process's Xvfb screen."""
+    _Display.get()
+    return os.path.join(_Display.framebuffer_dir, "Xvfb_screen0")
+
+
 class WineTestCase(unittest.TestCase):
     """Base class: skips everything when the Windows build or Wine is missing."""
 
@@ -428,6 +546,25 @@ class WineTestCase(unittest.TestCase):
     def assertBoxes(self, result, expected):
         """`expected` is a list of (caption, text) pairs, in order."""
         self.assertEqual([(b.caption, b.text) for b in result.boxes], list(expected))
+
+
+class SharedPrefixTestCase(WineTestCase):
+    """Base class for tests that share one prefix: its first program start brings up
+    Wine's services (some 20 seconds under emulation), which tests that only show
+    windows and write their own scratch files need not pay again. Programs a test
+    started are ended after it."""
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.prefix = Prefix()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.prefix.close()
+
+    def tearDown(self):
+        self.prefix.end_programs()
 
 
 class _Result(unittest.TextTestResult):
