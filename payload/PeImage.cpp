@@ -112,8 +112,7 @@ bool RemovePayloadSection(String& image, const PayloadSection& s)
     // The size of image is worked out from the sections that remain rather than reduced
     // by the raw size: a payload that was not the last section leaves later sections at
     // their addresses, and the image must still cover them.
-    FixSizeOfImage(image);
-    return true;
+    return FixSizeOfImage(image);
 }
 
 bool AppendSection(String& image, const char* name, const String& data, uint32_t characteristics)

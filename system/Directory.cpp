@@ -155,7 +155,8 @@ bool DiskFreeSpace(const char* root, uint64_t& freeBytes, uint64_t& totalBytes)
             { "GetDiskFreeSpaceExA", &s_diskFreeSpaceEx, true },
             { nullptr, nullptr, false },
         };
-        LoadRuntimeTable("kernel32.dll", kTable);
+        // Its one entry is optional: missing, its address stays null.
+        (void)LoadRuntimeTable("kernel32.dll", kTable);
     }
     if (s_diskFreeSpaceEx) {
         ULARGE_INTEGER available, total, free;

@@ -154,6 +154,6 @@ bool DeleteOneFile(const char* name, int32_t options)
     if (!HasName(name) || (options & kDeleteAtRestart))
         return false;
     if (!(options & kDeleteKeepReadOnly))
-        ClearAttributes(name, FILE_ATTRIBUTE_READONLY);
+        (void)ClearAttributes(name, FILE_ATTRIBUTE_READONLY); // else the deletion fails and says so
     return DeleteFileA(name) != 0;
 }
