@@ -46,11 +46,10 @@ int RunDriverScript(int argc, char** argv, const DriverCommand* commands, int32_
     String script;
     if (ReadWholeFile(argv[1], script) != 0)
         return 3;
+    // Lines end at CR or LF only: a free-text field may hold zero bytes.
     Vector<String> lines;
-    script.SplitLines(lines);
+    script.Split(lines, "\r\n");
     for (const String& text : lines) {
-        if (text.IsEmpty())
-            continue;
         ScriptLine line(text);
         String name = line.Str(0);
         const DriverCommand* command = nullptr;
