@@ -1,8 +1,9 @@
 #include "builder/FileData.h"
-#include "builder/NamedValues.h"
+#include "builder/ByteText.h"
 #include "builder/TextEncoding.h"
 #include "core/Checksum.h"
-#include "payload/PayloadCursor.h"
+#include "payload/ErrorCodes.h"
+#include "payload/FileEntry.h"
 #include "payload/PayloadLayout.h"
 #include <algorithm>
 #include <ctime>
@@ -100,14 +101,6 @@ FileStampFields ModificationStamp(const std::filesystem::path& path)
     time_t seconds = info.st_mtime;
     gmtime_r(&seconds, &fields);
     return { fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday, fields.tm_hour, fields.tm_min, fields.tm_sec };
-}
-
-void PutI32(std::string& out, int32_t value)
-{
-    uint32_t v = static_cast<uint32_t>(value);
-    char bytes[4] = { static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
-                      static_cast<char>(v >> 24) };
-    out.append(bytes, 4);
 }
 
 void PutText(std::string& out, const std::string& text)
@@ -222,15 +215,16 @@ std::string SerializeFileEntries(const std::vector<PackedFile>& files, std::vect
     std::string out;
     out.reserve(total);
     sizes.clear();
+    // The field order of payload/FileEntry.h.
     for (const PackedFile& f : files) {
         PutText(out, f.name);
-        PutI32(out, f.destination);
-        PutI32(out, f.flags);
-        PutI32(out, f.attributes);
+        AppendLittleEndian32(out, static_cast<uint32_t>(f.destination));
+        AppendLittleEndian32(out, static_cast<uint32_t>(f.flags));
+        AppendLittleEndian32(out, static_cast<uint32_t>(f.attributes));
         out += f.data;
-        PutI32(out, static_cast<int32_t>(f.checksum));
+        AppendLittleEndian32(out, f.checksum);
         for (int32_t field : f.date)
-            PutI32(out, field);
+            AppendLittleEndian32(out, static_cast<uint32_t>(field));
         PutText(out, f.text1);
         if (f.flags & kEntryHasIcon)
             PutText(out, f.icon);
@@ -242,48 +236,54 @@ std::string SerializeFileEntries(const std::vector<PackedFile>& files, std::vect
     return out;
 }
 
+namespace {
+
+const char* EntryFault(int code)
+{
+    switch (code) {
+    case kCodeEmptyName:
+        return "empty name";
+    case kCodeNegativeSize:
+        return "its size is negative";
+    case kCodeSizeTooLarge:
+        return "its size is above the 1 GiB a file may have";
+    default:
+        return "it runs past the end of the file data";
+    }
+}
+
+}
+
 bool ParseFileEntries(const std::string& data, const std::vector<int32_t>& sizes, std::vector<PackedFile>& files,
-                      std::string& problem)
+                      std::string& problem, int& code)
 {
     PayloadCursor cursor(data.data(), static_cast<int32_t>(data.size()));
     files.clear();
     for (size_t i = 0; i < sizes.size(); ++i) {
-        PackedFile f;
-        const char* text = nullptr;
-        int32_t checksum = 0;
-        String bytes;
-        auto fail = [&](const char* what) {
-            problem = "file entry " + std::to_string(i + 1) + " of " + std::to_string(sizes.size()) + ": " + what;
+        FileEntry entry;
+        code = ReadFileEntry(cursor, sizes[i], entry);
+        if (code) {
+            problem = "file entry " + std::to_string(i + 1) + " of " + std::to_string(sizes.size()) + ": " +
+                      EntryFault(code);
             return false;
-        };
-        if (!cursor.ReadText(text))
-            return fail("the name runs past the end of the file data");
-        f.name = text;
-        if (f.name.empty())
-            return fail("empty name");
-        if (!cursor.ReadInt(f.destination) || !cursor.ReadInt(f.flags) || !cursor.ReadInt(f.attributes))
-            return fail("cut short");
-        if (sizes[i] < 0 || sizes[i] > kMaxFileSize || !cursor.ReadBlock(bytes, sizes[i]))
-            return fail("its data runs past the end of the file data");
-        f.data.assign(bytes.Text(), static_cast<size_t>(bytes.Length()));
-        if (!cursor.ReadInt(checksum))
-            return fail("cut short");
-        f.checksum = static_cast<uint32_t>(checksum);
-        for (int32_t& field : f.date) {
-            if (!cursor.ReadInt(field))
-                return fail("cut short");
         }
-        std::string* texts[] = { &f.text1, &f.icon, &f.arguments, &f.target, &f.workdir };
-        for (std::string* field : texts) {
-            if (field == &f.icon && !(f.flags & kEntryHasIcon))
-                continue;
-            if (!cursor.ReadText(text))
-                return fail("cut short");
-            *field = text;
-        }
+        PackedFile f;
+        f.name = entry.name;
+        f.destination = entry.destination;
+        f.flags = entry.flags;
+        f.attributes = entry.attributes;
+        f.data.assign(reinterpret_cast<const char*>(entry.data), static_cast<size_t>(entry.dataLength));
+        f.checksum = entry.checksum;
+        std::copy(std::begin(entry.date), std::end(entry.date), f.date.begin());
+        f.text1 = entry.text1;
+        f.icon = entry.icon;
+        f.arguments = entry.arguments;
+        f.target = entry.target;
+        f.workdir = entry.workdir;
         files.push_back(std::move(f));
     }
     if (cursor.Remaining() != 0) {
+        code = kCodePayloadOverrun;
         problem = std::to_string(cursor.Remaining()) + " bytes after the last file entry";
         return false;
     }

@@ -11,10 +11,7 @@
 // attributes, its bytes with their checksum, its date, and the texts of its shortcut or
 // version. The size table of the header lists each entry's data length in the same order.
 //
-// Entry layout (integers 32-bit little-endian, texts zero-terminated):
-//   name, destination, flags, attributes, data (length from the size table), checksum,
-//   date (six 32-bit fields), text1, icon (only with a desktop or Start Menu shortcut),
-//   arguments, target, workdir
+// The entry layout is payload/FileEntry.h's, which the installer reads.
 struct PackedFile {
     std::string name;                 // installed name, relative, with backslashes
     int32_t destination = 0;
@@ -40,10 +37,11 @@ bool CollectFiles(const Manifest& manifest, std::vector<PackedFile>& files, Diag
 // The entries one after the other, and each entry's data length in `sizes`.
 std::string SerializeFileEntries(const std::vector<PackedFile>& files, std::vector<int32_t>& sizes);
 
-// Reads entries back from file data (after decompression) with the size table, the way
-// the installer does. False, with `problem` set, when the data does not hold them.
+// Reads entries back from file data (after decompression) with the size table, through
+// the installer's own reader. False, with `problem` and the corrupt-installer `code`
+// set, when the data does not hold them.
 bool ParseFileEntries(const std::string& data, const std::vector<int32_t>& sizes, std::vector<PackedFile>& files,
-                      std::string& problem);
+                      std::string& problem, int& code);
 
 // Glob matching as the manifest uses it: "*" and "?" within one path component, "[...]"
 // sets, and "**" as a whole component for any number of folders. Answers the matched

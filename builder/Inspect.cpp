@@ -139,7 +139,7 @@ std::string DescribePackage(const Package& package, bool strings)
     p.Line("  background: top %s, bottom %s%s", Color(s.topColor).c_str(), Color(s.bottomColor).c_str(),
            s.monoColor ? " (one colour)" : "");
     p.Line("  picture: %d bytes", s.backgroundPicture.Length());
-    if (s.FlagsLow() & kFlagRequiresMaster)
+    if (s.Has(kFlagRequiresMaster))
         p.Text("master product", s.masterName);
     p.Text("desktop folder", s.desktopFolder);
     p.Text("pre-install script", s.preInstallScript);
@@ -151,7 +151,7 @@ std::string DescribePackage(const Package& package, bool strings)
            NamesOfBits(WindowsVersionNames(), static_cast<uint32_t>(s.excludedVersions)).c_str());
     p.Line("  external data: %u", s.externalData);
     p.Line("  volume tag: 0x%08X", static_cast<uint32_t>(s.volumeTag));
-    if (s.FlagsLow() & kFlagUninstallSupport)
+    if (s.Has(kFlagUninstallSupport))
         p.Line("  uninstaller patch: offset %d, %d bytes", s.patchOffset, s.patch.Length());
     for (int32_t i = 0; i < s.deletions.Count(); ++i) {
         const FileDeletion& d = s.deletions[i];

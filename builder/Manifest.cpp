@@ -1,4 +1,5 @@
 #include "builder/Manifest.h"
+#include "builder/ByteText.h"
 #include "builder/DefaultStrings.h"
 #include "builder/NamedValues.h"
 #include "builder/TextEncoding.h"
@@ -20,11 +21,6 @@
 namespace {
 
 constexpr const char* kFileNameForbidden = "\\/:*?\"<>|";
-
-String ToString(const std::string& text)
-{
-    return String(text.data(), static_cast<int32_t>(text.size()));
-}
 
 // Plain edit distance, for "did you mean" hints.
 size_t Distance(const std::string& a, const std::string& b)
@@ -611,7 +607,7 @@ void ManifestReader::ReadUninstaller(TableReader& t)
     std::optional<std::string> patchName = t.Text("patch", false);
     if (offset.has_value() != patchName.has_value()) {
         t.Error(offset ? "patch_offset" : "patch", "patch and patch_offset go together");
-    } else if (offset && !(s.FlagsLow() & kFlagUninstallSupport)) {
+    } else if (offset && !s.Has(kFlagUninstallSupport)) {
         t.Error("patch", "an uninstaller patch needs the UninstallSupport flag");
     } else if (offset) {
         if (std::optional<std::filesystem::path> path = t.SourceFile("patch", *patchName)) {
@@ -645,11 +641,8 @@ void ManifestReader::ReadLook(TableReader& t)
         if (std::optional<std::filesystem::path> path = t.SourceFile("picture", *name)) {
             if (std::optional<std::string> bmp = ReadFile(t, "picture", *path)) {
                 // The installer draws a packed bitmap with the 12- or 40-byte header only.
-                uint32_t headerSize = bmp->size() >= 18 ? static_cast<uint8_t>((*bmp)[14]) |
-                                                              static_cast<uint8_t>((*bmp)[15]) << 8 |
-                                                              static_cast<uint8_t>((*bmp)[16]) << 16 |
-                                                              static_cast<uint32_t>(static_cast<uint8_t>((*bmp)[17])) << 24
-                                                        : 0;
+                uint32_t headerSize =
+                    bmp->size() >= 18 ? LoadLittleEndian32(reinterpret_cast<const uint8_t*>(bmp->data()) + 14) : 0;
                 if (bmp->size() < 14 + 13 || bmp->compare(0, 2, "BM") != 0)
                     t.Error("picture", Quote(*name) + " is not a BMP file");
                 else if (headerSize != 12 && headerSize != 40)
@@ -858,7 +851,7 @@ void ManifestReader::ReadDeletions(const toml::table& root)
             t.Error(date ? "date" : "size", "the condition \"always\" compares with nothing");
         }
         if (t.Bool("at_restart").value_or(false))
-            deletion.flags = 2;
+            deletion.flags = kDeletionAtRestart;
         t.Finish();
         m_manifest.settings.deletions.Append(deletion);
     }
@@ -907,7 +900,7 @@ void ManifestReader::ReadAssociations(const toml::table& root)
                 t.Error("language", Quote(a.language.Text()) + " is not one of the package's languages");
         }
         if (t.Bool("default_verb").value_or(false))
-            a.flags = 1;
+            a.flags = kAssociationDefaultVerb;
         t.Finish();
         m_manifest.settings.associations.Append(a);
     }

@@ -1,52 +1,46 @@
 #include "builder/NamedValues.h"
 #include <cstdio>
 
-namespace {
-
-constexpr uint64_t High(uint32_t bit) { return static_cast<uint64_t>(bit) << 32; }
-
-}
-
 const std::vector<ProductFlagName>& ProductFlagNames()
 {
     static const std::vector<ProductFlagName> table = {
-        { "RefuseReinstall", 0x00000001, nullptr },
-        { "StartMenuUninstaller", 0x00000002, nullptr },
-        { "UninstallSupport", 0x00000004, nullptr },
-        { "AskFontRemoval", 0x00000010, nullptr },
-        { "CompressedFileData", 0x00000020, "[package] compression" },
-        { "AlwaysWriteLog", 0x00000040, nullptr },
-        { "AskDirectory", 0x00000080, nullptr },
-        { "ForceAutomatic", 0x00000100, nullptr },
-        { "AutomaticUninstall", 0x00000200, nullptr },
-        { "RemoveInstallDirTree", 0x00000400, nullptr },
-        { "ReplaceAtRestartAlways", 0x00000800, nullptr },
-        { "AddToPath", 0x00001000, nullptr },
-        { "RestartRequired", 0x00004000, "the installer while it runs" },
-        { "SaveBackgroundBitmap", 0x00008000, nullptr },
-        { "RequiresMaster", 0x00010000, nullptr },
-        { "AskSharedRemoval", 0x00020000, nullptr },
-        { "VerifyWrites", 0x00040000, nullptr },
-        { "ClearAttributesOnRetry", 0x00080000, nullptr },
-        { "VerboseLog", 0x00100000, nullptr },
-        { "NoCancel", 0x00200000, nullptr },
-        { "NoSuccessMessage", 0x00400000, nullptr },
-        { "HideBatchBefore", 0x00800000, nullptr },
-        { "HideBatchAfter", 0x01000000, nullptr },
-        { "HideBatchFinal", 0x02000000, nullptr },
-        { "HideUninstallBatch1", 0x04000000, nullptr },
-        { "HideUninstallBatch2", 0x08000000, nullptr },
-        { "NoReinstallQuestion", 0x10000000, nullptr },
-        { "NoBackground", 0x20000000, nullptr },
-        { "ConfirmDirectory", 0x80000000, nullptr },
-        { "CheckStub", High(0x00000001), nullptr },
-        { "DesktopUninstaller", High(0x00000002), nullptr },
-        { "ShowErrorsInAutomatic", High(0x00000008), nullptr },
-        { "ShowVersionComparison", High(0x00000010), nullptr },
-        { "NoNetworkPaths", High(0x00000020), nullptr },
-        { "SubdirUninstaller", High(0x00000040), nullptr },
-        { "FullScreen", High(0x00000100), nullptr },
-        { "AskRestartInAutomatic", High(0x00000200), nullptr },
+        { "RefuseReinstall", kFlagRefuseReinstall, nullptr },
+        { "StartMenuUninstaller", kFlagStartMenuUninstaller, nullptr },
+        { "UninstallSupport", kFlagUninstallSupport, nullptr },
+        { "AskFontRemoval", kFlagAskFontRemoval, nullptr },
+        { "CompressedFileData", kFlagCompressedFileData, "[package] compression" },
+        { "AlwaysWriteLog", kFlagAlwaysWriteLog, nullptr },
+        { "AskDirectory", kFlagAskDirectory, nullptr },
+        { "ForceAutomatic", kFlagForceAutomatic, nullptr },
+        { "AutomaticUninstall", kFlagAutomaticUninstall, nullptr },
+        { "RemoveInstallDirTree", kFlagRemoveInstallDirTree, nullptr },
+        { "ReplaceAtRestartAlways", kFlagReplaceAtRestartAlways, nullptr },
+        { "AddToPath", kFlagAddToPath, nullptr },
+        { "RestartRequired", kFlagRestartRequired, "the installer while it runs" },
+        { "SaveBackgroundBitmap", kFlagSaveBackgroundBitmap, nullptr },
+        { "RequiresMaster", kFlagRequiresMaster, nullptr },
+        { "AskSharedRemoval", kFlagAskSharedRemoval, nullptr },
+        { "VerifyWrites", kFlagVerifyWrites, nullptr },
+        { "ClearAttributesOnRetry", kFlagClearAttributesOnRetry, nullptr },
+        { "VerboseLog", kFlagVerboseLog, nullptr },
+        { "NoCancel", kFlagNoCancel, nullptr },
+        { "NoSuccessMessage", kFlagNoSuccessMessage, nullptr },
+        { "HideBatchBefore", kFlagHideBatchBefore, nullptr },
+        { "HideBatchAfter", kFlagHideBatchAfter, nullptr },
+        { "HideBatchFinal", kFlagHideBatchFinal, nullptr },
+        { "HideUninstallBatch1", kFlagHideUninstallBatch1, nullptr },
+        { "HideUninstallBatch2", kFlagHideUninstallBatch2, nullptr },
+        { "NoReinstallQuestion", kFlagNoReinstallQuestion, nullptr },
+        { "NoBackground", kFlagNoBackground, nullptr },
+        { "ConfirmDirectory", kFlagConfirmDirectory, nullptr },
+        { "CheckStub", kFlagCheckStub, nullptr },
+        { "DesktopUninstaller", kFlagDesktopUninstaller, nullptr },
+        { "ShowErrorsInAutomatic", kFlagShowErrorsInAutomatic, nullptr },
+        { "ShowVersionComparison", kFlagShowVersionComparison, nullptr },
+        { "NoNetworkPaths", kFlagNoNetworkPaths, nullptr },
+        { "SubdirUninstaller", kFlagSubdirUninstaller, nullptr },
+        { "FullScreen", kFlagFullScreen, nullptr },
+        { "AskRestartInAutomatic", kFlagAskRestartInAutomatic, nullptr },
     };
     return table;
 }
@@ -90,10 +84,10 @@ const std::vector<NamedValue>& FileFlagNames()
 const std::vector<NamedValue>& InstallConditionNames()
 {
     static const std::vector<NamedValue> table = {
-        { "always", 0 },
-        { "never", 4 },
-        { "exists", 8 },
-        { "missing", 12 },
+        { "always", kInstallAlways },
+        { "never", kInstallNever },
+        { "exists", kInstallIfExists },
+        { "missing", kInstallIfMissing },
     };
     return table;
 }
@@ -115,13 +109,13 @@ const std::vector<NamedValue>& AttributeNames()
 const std::vector<NamedValue>& DeletionConditionNames()
 {
     static const std::vector<NamedValue> table = {
-        { "always", 0 },
-        { "date-equal", 1 },
-        { "date-not-earlier", 2 },
-        { "date-not-later", 3 },
-        { "size-equal", 4 },
-        { "size-at-least", 5 },
-        { "size-at-most", 6 },
+        { "always", kDeletionAlways },
+        { "date-equal", kDeletionDateEqual },
+        { "date-not-earlier", kDeletionDateNotEarlier },
+        { "date-not-later", kDeletionDateNotLater },
+        { "size-equal", kDeletionSizeEqual },
+        { "size-at-least", kDeletionSizeAtLeast },
+        { "size-at-most", kDeletionSizeAtMost },
     };
     return table;
 }

@@ -1,4 +1,7 @@
 #pragma once
+#include "payload/FileDeletion.h"
+#include "payload/FileEntry.h"
+#include "payload/ProductFlags.h"
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,9 +16,9 @@ struct NamedValue {
     uint64_t value;
 };
 
-// A product flag: its bit in the 64-bit ProductFlags word (the high half shifted up by
-// 32). `setBy` names what sets the bit instead of the flag list when the manifest may not
-// name it directly; null when it may.
+// A product flag's name and its bit (payload/ProductFlags.h). `setBy` names what sets
+// the bit instead of the flag list when the manifest may not name it directly; null when
+// it may.
 struct ProductFlagName {
     const char* name;
     uint64_t bit;
@@ -47,25 +50,3 @@ std::string JoinNames(const std::vector<NamedValue>& table);
 // The names of the bits set in `value`, each once, then any unnamed bits in hex.
 std::string NamesOfBits(const std::vector<NamedValue>& table, uint64_t value);
 std::string NamesOfProductFlags(uint64_t flags);
-
-// Values the builder and the inspector share.
-enum Destination : int32_t {
-    kDestinationInstall = 0,
-    kDestinationShared = 1,
-    kDestinationTarget = 2,
-    kDestinationTargetOther = 3,
-    kDestinationFonts = 4,
-    kDestinationStartup = 5,
-    kDestinationSystem = 6,
-    kDestinationSystemCom = 7,
-    kDestinationSystemTypeLibrary = 8,
-    kDestinationInstallVersioned = 9,
-};
-
-constexpr int32_t kEntryDesktopShortcut = 0x1;
-constexpr int32_t kEntryStartMenuShortcut = 0x2;
-constexpr int32_t kEntryConditionMask = 0xC;
-constexpr int32_t kEntryPermanent = 0x20;
-constexpr int32_t kEntryUninstallDirectory = 0x40;
-// The icon field is stored only when one of these is set.
-constexpr int32_t kEntryHasIcon = kEntryDesktopShortcut | kEntryStartMenuShortcut;

@@ -1,24 +1,17 @@
 #include "builder/PackageReader.h"
-#include "builder/NamedValues.h"
+#include "builder/ByteText.h"
 #include "core/Checksum.h"
+#include "core/LittleEndian.h"
 #include "core/MemoryReader.h"
 #include "payload/Decompressor.h"
 #include "payload/Descrambler.h"
 #include "payload/ErrorCodes.h"
+#include "payload/FileEntry.h"
 #include "payload/SettingsReader.h"
 #include <algorithm>
 #include <cstring>
 
 namespace {
-
-bool ReadAt(void* context, int64_t offset, void* destination, int32_t count)
-{
-    const std::string& image = *static_cast<const std::string*>(context);
-    if (offset < 0 || count < 0 || offset + count > static_cast<int64_t>(image.size()))
-        return false;
-    memcpy(destination, image.data() + offset, static_cast<size_t>(count));
-    return true;
-}
 
 // The inspector settles nothing outside the stream, but knows the file's size.
 class InspectHost final : public SettingsHost {
@@ -36,19 +29,13 @@ bool Fail(std::string& problem, int code, const std::string& what)
     return false;
 }
 
-uint32_t ReadU32(const std::string& bytes, size_t at)
-{
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.data()) + at;
-    return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
 }
 
 std::string PayloadSectionBytes(const std::string& image)
 {
     PayloadSection section;
     std::string copy = image;
-    if (LocatePayloadSection(ReadAt, &copy, section) != 0 || section.rawOffset < 0 ||
+    if (LocatePayloadSection(ReadAtInString, &copy, section) != 0 || section.rawOffset < 0 ||
         static_cast<size_t>(section.rawOffset) > image.size())
         return std::string();
     return image.substr(static_cast<size_t>(section.rawOffset), static_cast<size_t>(section.rawSize));
@@ -58,7 +45,7 @@ bool ReadPackage(const std::string& image, const VolumeLoader& loadVolume, Packa
 {
     package = Package();
     std::string copy = image;
-    int code = LocatePayloadSection(ReadAt, &copy, package.section);
+    int code = LocatePayloadSection(ReadAtInString, &copy, package.section);
     if (code == kNoPayloadSection) {
         problem = "there is no .quox section: this is not an installer";
         return false;
@@ -118,7 +105,7 @@ bool ReadPackage(const std::string& image, const VolumeLoader& loadVolume, Packa
         std::optional<std::string> volume = loadVolume ? loadVolume(name) : std::nullopt;
         if (!volume)
             return Fail(problem, kCodeVolumeRead, std::string("volume file ") + name + " is missing");
-        if (volume->size() <= 4 || ReadU32(*volume, 0) != tag)
+        if (volume->size() <= 4 || LoadLittleEndian32(reinterpret_cast<const uint8_t*>(volume->data())) != tag)
             return Fail(problem, kCodeVolumeRead, std::string("volume file ") + name + " is too short or has the wrong tag");
         size_t missing = static_cast<size_t>(total) - stored.size();
         stored.append(*volume, 4, std::min(missing, volume->size() - 4));
@@ -126,7 +113,7 @@ bool ReadPackage(const std::string& image, const VolumeLoader& loadVolume, Packa
     }
     if (Checksum(stored.data(), static_cast<int32_t>(stored.size())) != h.fileDataChecksum)
         return Fail(problem, kCodeFileDataChecksum, "the file data's checksum differs");
-    if ((s.FlagsLow() & kFlagCompressedFileData) && total > 0) {
+    if (s.Has(kFlagCompressedFileData) && total > 0) {
         String data(stored.data(), static_cast<int32_t>(stored.size()));
         if (!Decompress(data))
             return Fail(problem, kCodeFileDataDecompress, "the file data does not decompress");
@@ -139,14 +126,12 @@ bool ReadPackage(const std::string& image, const VolumeLoader& loadVolume, Packa
     for (int32_t i = 0; i < package.header.sizes.Count(); ++i)
         sizes.push_back(package.header.sizes[i]);
     std::string entryProblem;
-    if (!ParseFileEntries(package.fileData, sizes, package.files, entryProblem))
-        return Fail(problem, kCodeFileChecksum, entryProblem);
+    if (!ParseFileEntries(package.fileData, sizes, package.files, entryProblem, code))
+        return Fail(problem, code, entryProblem);
     for (const PackedFile& f : package.files) {
         if (Checksum(f.data.data(), static_cast<int32_t>(f.data.size())) != f.checksum)
             return Fail(problem, kCodeFileChecksum, "the checksum of " + f.name + " differs");
-        bool known = f.destination >= kDestinationInstall && f.destination <= kDestinationInstallVersioned &&
-                     f.destination != kDestinationTarget && f.destination != kDestinationTargetOther;
-        if (!known && f.target.find('\\') == std::string::npos && !(f.flags & kEntryUninstallDirectory))
+        if (!FileEntryHasPlace(f.destination, f.flags, f.target.c_str()))
             return Fail(problem, kCodeUnknownGroup, f.name + " has destination " + std::to_string(f.destination) +
                                                         " without a target path");
     }

@@ -1,4 +1,5 @@
 #include "builder/PackageWriter.h"
+#include "builder/ByteText.h"
 #include "core/Checksum.h"
 #include "core/MemoryWriter.h"
 #include "payload/Descrambler.h"
@@ -8,50 +9,41 @@
 #include "payload/SettingsWriter.h"
 #include <algorithm>
 #include <cstring>
+#include <string_view>
+
+// A package is built in the order its parts depend on one another: the file data first
+// (its checksum seeds the volume tag), then the settings block (its stream's checksum is
+// its key), then the split of the file data between installer and volumes (it depends
+// on the block's size), then the section, whose place in the stub fixes the stub
+// checksum that the header carries.
 
 namespace {
 
 // IMAGE_SCN_CNT_INITIALIZED_DATA | IMAGE_SCN_MEM_READ: data the loader maps read-only.
 constexpr uint32_t kSectionCharacteristics = 0x40000040;
 
-String ToString(const std::string& text)
-{
-    return String(text.data(), static_cast<int32_t>(text.size()));
-}
-
-std::string FromString(const String& text)
-{
-    return std::string(text.Text(), static_cast<size_t>(text.Length()));
-}
-
-void PutI32(std::string& out, int32_t value)
-{
-    uint32_t v = static_cast<uint32_t>(value);
-    char bytes[4] = { static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
-                      static_cast<char>(v >> 24) };
-    out.append(bytes, 4);
-}
-
-void SetI32(std::string& out, size_t at, int32_t value)
-{
-    std::string bytes;
-    PutI32(bytes, value);
-    out.replace(at, 4, bytes);
-}
-
 int64_t AlignUp(int64_t value, int64_t alignment)
 {
     return (value + alignment - 1) / alignment * alignment;
 }
 
-bool ReadAt(void* context, int64_t offset, void* destination, int32_t count)
-{
-    const std::string& image = *static_cast<const std::string*>(context);
-    if (offset < 0 || count < 0 || offset + count > static_cast<int64_t>(image.size()))
+// Collects the problems of one build, each naming the manifest.
+class Failure {
+public:
+    Failure(const Manifest& manifest, Diagnostics& diagnostics)
+        : m_where(manifest.path.string()), m_diagnostics(diagnostics)
+    {
+    }
+    bool operator()(const std::string& table, const std::string& field, const std::string& message)
+    {
+        m_diagnostics.Add({ m_where, 0, table, field, message });
         return false;
-    memcpy(destination, image.data() + offset, static_cast<size_t>(count));
-    return true;
-}
+    }
+
+private:
+    std::string m_where;
+    Diagnostics& m_diagnostics;
+};
 
 struct StubShape {
     int64_t fileAlignment = 0;
@@ -73,6 +65,18 @@ bool ReadStubShape(const String& stub, StubShape& shape)
     return shape.fileAlignment > 0 && shape.sectionAlignment >= shape.fileAlignment;
 }
 
+bool CheckStub(const String& stub, StubShape& shape, Failure& fail)
+{
+    if (!ReadStubShape(stub, shape))
+        return fail("", "", "the stub is not a 32-bit Windows program quox can extend");
+    // With the payload section the program needs 4 to 99 sections, or the installer
+    // refuses to start.
+    if (shape.sections + 1 < Pe::kMinSections || shape.sections + 1 > Pe::kMaxSections)
+        return fail("", "", "the stub has " + std::to_string(shape.sections) + " sections; it needs " +
+                                std::to_string(Pe::kMinSections - 1) + " to " + std::to_string(Pe::kMaxSections - 1));
+    return true;
+}
+
 bool CompressBytes(const std::string& input, Compression level, std::string& output)
 {
     String block;
@@ -83,85 +87,61 @@ bool CompressBytes(const std::string& input, Compression level, std::string& out
     return true;
 }
 
-}
-
-bool BuildPackage(const Manifest& manifest, const std::vector<PackedFile>& files, const std::string& stubBytes,
-                  const std::string& volumeStem, std::optional<Compression> compressionOverride, BuiltPackage& out,
-                  Diagnostics& diagnostics)
-{
-    std::string where = manifest.path.string();
-    auto fail = [&](const std::string& table, const std::string& field, const std::string& message) {
-        diagnostics.Add({ where, 0, table, field, message });
-        return false;
-    };
-    out = BuiltPackage();
-    out.stubBytes = static_cast<int64_t>(stubBytes.size());
-    String stub = ToString(stubBytes);
-    StubShape shape;
-    if (!ReadStubShape(stub, shape))
-        return fail("", "", "the stub is not a 32-bit Windows program quox can extend");
-    // With the payload section the program needs 4 to 99 sections, or the installer
-    // refuses to start.
-    if (shape.sections + 1 < Pe::kMinSections || shape.sections + 1 > Pe::kMaxSections)
-        return fail("", "", "the stub has " + std::to_string(shape.sections) + " sections; it needs " +
-                                std::to_string(Pe::kMinSections - 1) + " to " + std::to_string(Pe::kMaxSections - 1));
-
-    Settings settings = manifest.settings;
-    const PackageLayout& layout = manifest.layout;
-    Compression compression = compressionOverride.value_or(layout.compression);
-
-    // The file data: every entry, then compressed as one block.
+// The file data as stored: every entry, then compressed as one block (which the
+// CompressedFileData flag tells the installer).
+struct StoredFileData {
+    std::string bytes;
     std::vector<int32_t> sizes;
-    std::string fileData = SerializeFileEntries(files, sizes);
+    uint32_t checksum = 0;
+};
+
+bool PackFileData(const std::vector<PackedFile>& files, Compression compression, Settings& settings,
+                  StoredFileData& stored, BuiltPackage& out, Failure& fail)
+{
+    std::string fileData = SerializeFileEntries(files, stored.sizes);
     out.fileDataBytes = static_cast<int64_t>(fileData.size());
     if (fileData.size() > static_cast<size_t>(INT32_MAX))
         return fail("[files]", "", "the file data is " + std::to_string(fileData.size()) +
                                        " bytes; a package holds less than 2 GiB");
-    std::string stored;
-    settings.productFlags &= ~static_cast<uint64_t>(kFlagCompressedFileData);
+    settings.productFlags &= ~kFlagCompressedFileData;
     if (compression != Compression::None && !fileData.empty()) {
-        if (!CompressBytes(fileData, compression, stored))
+        if (!CompressBytes(fileData, compression, stored.bytes))
             return fail("[package]", "compression", "the file data could not be compressed (out of memory?)");
         settings.productFlags |= kFlagCompressedFileData;
     } else {
-        stored = std::move(fileData);
+        stored.bytes = std::move(fileData);
     }
-    out.storedFileDataBytes = static_cast<int64_t>(stored.size());
-    uint32_t fileDataChecksum = Checksum(stored.data(), static_cast<int32_t>(stored.size()));
+    out.storedFileDataBytes = static_cast<int64_t>(stored.bytes.size());
+    stored.checksum = Checksum(stored.bytes.data(), static_cast<int32_t>(stored.bytes.size()));
+    return true;
+}
 
-    settings.externalData = layout.external ? 1 : 0;
-    settings.volumeTag = layout.volumeTag.value_or(static_cast<int32_t>(fileDataChecksum));
-    if (!manifest.volumeBaseGiven)
-        settings.volumeBaseName = ToString(volumeStem.empty() ? std::string("setup") : volumeStem);
-
-    if (settings.patchOffset > 0 && static_cast<int64_t>(settings.patchOffset) + settings.patch.Length() >
-                                        AlignUp(static_cast<int64_t>(stubBytes.size()), shape.fileAlignment))
-        return fail("[uninstaller]", "patch_offset",
-                    "the patch (" + std::to_string(settings.patch.Length()) + " bytes at " +
-                        std::to_string(settings.patchOffset) + ") reaches past the end of the uninstaller (" +
-                        std::to_string(stubBytes.size()) + " bytes); the installer would skip it");
-
-    // The settings block: the stream, compressed, then scrambled with its own checksum.
+// The settings block: the stream, compressed, then scrambled with the stream's own
+// checksum, which is its key.
+bool SealSettings(const Settings& settings, std::string& block, uint32_t& key, BuiltPackage& out, Failure& fail)
+{
     MemoryWriter streamWriter;
     if (!WriteSettings(streamWriter, settings))
         return fail("", "", "the settings could not be written (out of memory?)");
     streamWriter.Finish();
     std::string stream = FromString(streamWriter.Contents());
     out.settingsStreamBytes = static_cast<int64_t>(stream.size());
-    uint32_t key = Checksum(stream.data(), static_cast<int32_t>(stream.size()));
-    std::string block;
+    key = Checksum(stream.data(), static_cast<int32_t>(stream.size()));
     if (!CompressBytes(stream, Compression::Best, block))
         return fail("", "", "the settings could not be compressed (out of memory?)");
     Descramble(block.data(), static_cast<int32_t>(block.size()), key);
     out.settingsBlockBytes = static_cast<int64_t>(block.size());
     if (block.size() > static_cast<size_t>(kMaxSettingsBlockLength))
-        return fail("", "", "the settings block is " + std::to_string(block.size()) + " bytes; the installer takes at most " +
-                                std::to_string(kMaxSettingsBlockLength) + " (a smaller picture or fewer texts help)");
+        return fail("", "", "the settings block is " + std::to_string(block.size()) +
+                                " bytes; the installer takes at most " + std::to_string(kMaxSettingsBlockLength) +
+                                " (a smaller picture or fewer texts help)");
+    return true;
+}
 
-    // Where the file data goes: how much stays in the installer, the rest in volumes.
-    int64_t total = static_cast<int64_t>(stored.size());
-    int64_t fileDataOffset = kPayloadHeaderSize + 4 * static_cast<int64_t>(sizes.size()) + static_cast<int64_t>(block.size());
-    int64_t rawOffset = AlignUp(static_cast<int64_t>(stubBytes.size()), shape.fileAlignment);
+// How many bytes of the file data stay in the installer; the rest goes to volumes.
+int64_t FirstPartLength(const PackageLayout& layout, const StubShape& shape, int64_t total, int64_t rawOffset,
+                        int64_t fileDataOffset)
+{
     int64_t first = total;
     if (layout.volumeSize > 0) {
         if (layout.installerData)
@@ -178,61 +158,133 @@ bool BuildPackage(const Manifest& manifest, const std::vector<PackedFile>& files
         int64_t sectionEnd = AlignUp(std::max<int64_t>(fileDataOffset, 1), shape.sectionAlignment);
         first = std::max(first, std::min(total, sectionEnd - fileDataOffset));
     }
+    return first;
+}
 
-    std::string section;
-    PutI32(section, static_cast<int32_t>(kPayloadMagic));
-    PutI32(section, kBuilderVersion);
-    PutI32(section, static_cast<int32_t>(block.size()));
-    PutI32(section, static_cast<int32_t>(key));
-    PutI32(section, 0); // the stub's checksum, known once the section is in place
-    PutI32(section, static_cast<int32_t>(fileDataOffset + (layout.external ? 0 : first)));
-    PutI32(section, static_cast<int32_t>(sizes.size()));
-    PutI32(section, static_cast<int32_t>(total));
-    PutI32(section, static_cast<int32_t>(fileDataChecksum));
+// The section's bytes: header, size table, settings block and, unless the data is
+// external, the first part of the file data.
+std::string SectionBytes(const PayloadHeader& header, const std::vector<int32_t>& sizes, const std::string& block,
+                         std::string_view firstPart)
+{
+    std::string section(kPayloadHeaderSize, '\0');
+    StorePayloadHeader(reinterpret_cast<uint8_t*>(section.data()), header);
     for (int32_t size : sizes)
-        PutI32(section, size);
+        AppendLittleEndian32(section, static_cast<uint32_t>(size));
     section += block;
-    if (!layout.external)
-        section.append(stored, 0, static_cast<size_t>(first));
-    if (section.size() > static_cast<size_t>(INT32_MAX) - stubBytes.size() - shape.sectionAlignment * 2)
-        return fail("[files]", "", "the installer would pass 2 GiB; use volume_size or data = \"external\"");
+    section += firstPart;
+    return section;
+}
 
+// Appends the section to the stub, then stores the header again with the checksum of
+// everything before the section: the stub the installer rebuilds and checks, the
+// section's own entry in the headers included.
+bool PlaceSection(const String& stub, const std::string& section, PayloadHeader& header, std::string& installer,
+                  int32_t& rawOffset, Failure& fail)
+{
     String image = stub;
     if (!AppendSection(image, kPayloadSectionName, ToString(section), kSectionCharacteristics))
         return fail("", "", "the stub's section table has no room for the payload section, or data follows its "
                             "last section");
-    std::string installer = FromString(image);
+    installer = FromString(image);
     PayloadSection located;
-    if (LocatePayloadSection(ReadAt, &installer, located) != 0)
+    if (LocatePayloadSection(ReadAtInString, &installer, located) != 0)
         return fail("", "", "the payload section cannot be found again in the installer");
-    // The installer rebuilds its stub from the bytes before the section and checks them
-    // against this sum; the section's own entry in the headers is part of them.
-    uint32_t stubChecksum = Checksum(installer.data(), located.rawOffset);
-    SetI32(installer, static_cast<size_t>(located.rawOffset) + 16, static_cast<int32_t>(stubChecksum));
+    header.stubChecksum = Checksum(installer.data(), located.rawOffset);
+    StorePayloadHeader(reinterpret_cast<uint8_t*>(installer.data()) + located.rawOffset, header);
+    rawOffset = located.rawOffset;
+    return true;
+}
 
+// Volume files "<base><n>.QOX" from 2: a 4-byte tag, then up to a volume's worth of data.
+void SplitIntoVolumes(const std::string& stored, int64_t first, int64_t volumeSize, const Settings& settings,
+                      std::vector<VolumeFile>& volumes)
+{
+    int64_t total = static_cast<int64_t>(stored.size());
+    int64_t chunk = volumeSize - kVolumeTagSize;
+    // Tags go up by one per volume; wrap-around is fine for a tag.
+    uint32_t tag = static_cast<uint32_t>(settings.volumeTag);
+    int number = kFirstVolumeNumber;
+    for (int64_t at = first; at < total; at += chunk, ++number, ++tag) {
+        VolumeFile volume;
+        char name[300];
+        snprintf(name, sizeof name, kVolumeNameFormat, settings.volumeBaseName.Text(), number);
+        volume.name = name;
+        AppendLittleEndian32(volume.bytes, tag);
+        volume.bytes.append(stored, static_cast<size_t>(at), static_cast<size_t>(std::min(chunk, total - at)));
+        volumes.push_back(std::move(volume));
+    }
+}
+
+}
+
+bool BuildPackage(const Manifest& manifest, const std::vector<PackedFile>& files, const std::string& stubBytes,
+                  const std::string& volumeStem, std::optional<Compression> compressionOverride, BuiltPackage& out,
+                  Diagnostics& diagnostics)
+{
+    Failure fail(manifest, diagnostics);
+    out = BuiltPackage();
+    out.stubBytes = static_cast<int64_t>(stubBytes.size());
+    String stub = ToString(stubBytes);
+    StubShape shape;
+    if (!CheckStub(stub, shape, fail))
+        return false;
+
+    Settings settings = manifest.settings;
+    const PackageLayout& layout = manifest.layout;
+    StoredFileData stored;
+    if (!PackFileData(files, compressionOverride.value_or(layout.compression), settings, stored, out, fail))
+        return false;
+
+    settings.externalData = layout.external ? 1 : 0;
+    settings.volumeTag = layout.volumeTag.value_or(static_cast<int32_t>(stored.checksum));
+    if (!manifest.volumeBaseGiven)
+        settings.volumeBaseName = ToString(volumeStem.empty() ? std::string("setup") : volumeStem);
+    if (settings.patchOffset > 0 && static_cast<int64_t>(settings.patchOffset) + settings.patch.Length() >
+                                        AlignUp(static_cast<int64_t>(stubBytes.size()), shape.fileAlignment))
+        return fail("[uninstaller]", "patch_offset",
+                    "the patch (" + std::to_string(settings.patch.Length()) + " bytes at " +
+                        std::to_string(settings.patchOffset) + ") reaches past the end of the uninstaller (" +
+                        std::to_string(stubBytes.size()) + " bytes); the installer would skip it");
+
+    std::string block;
+    uint32_t key = 0;
+    if (!SealSettings(settings, block, key, out, fail))
+        return false;
+
+    int64_t total = static_cast<int64_t>(stored.bytes.size());
+    int64_t fileDataOffset =
+        kPayloadHeaderSize + 4 * static_cast<int64_t>(stored.sizes.size()) + static_cast<int64_t>(block.size());
+    int64_t stubEnd = AlignUp(static_cast<int64_t>(stubBytes.size()), shape.fileAlignment);
+    int64_t first = FirstPartLength(layout, shape, total, stubEnd, fileDataOffset);
+
+    PayloadHeader header {};
+    header.magic = kPayloadMagic;
+    header.builderVersion = kBuilderVersion;
+    header.settingsLength = static_cast<int32_t>(block.size());
+    header.settingsKey = key;
+    header.stubChecksum = 0; // known once the section is in place
+    header.fileDataEnd = static_cast<int32_t>(fileDataOffset + (layout.external ? 0 : first));
+    header.sizeCount = static_cast<int32_t>(stored.sizes.size());
+    header.fileDataLength = static_cast<int32_t>(total);
+    header.fileDataChecksum = stored.checksum;
+    std::string_view firstPart(stored.bytes.data(), layout.external ? 0 : static_cast<size_t>(first));
+    std::string section = SectionBytes(header, stored.sizes, block, firstPart);
+    if (section.size() > static_cast<size_t>(INT32_MAX) - stubBytes.size() - shape.sectionAlignment * 2)
+        return fail("[files]", "", "the installer would pass 2 GiB; use volume_size or data = \"external\"");
+
+    std::string installer;
+    int32_t rawOffset = 0;
+    if (!PlaceSection(stub, section, header, installer, rawOffset, fail))
+        return false;
     if (layout.external) {
-        size_t start = static_cast<size_t>(located.rawOffset + fileDataOffset);
+        size_t start = static_cast<size_t>(rawOffset + fileDataOffset);
         size_t end = start + static_cast<size_t>(first);
         if (installer.size() < end)
             installer.resize(end, '\0');
-        installer.replace(start, static_cast<size_t>(first), stored, 0, static_cast<size_t>(first));
+        installer.replace(start, static_cast<size_t>(first), stored.bytes, 0, static_cast<size_t>(first));
     }
-
-    if (first < total) {
-        int64_t chunk = layout.volumeSize - kVolumeTagSize;
-        // Tags go up by one per volume; wrap-around is fine for a tag.
-        uint32_t tag = static_cast<uint32_t>(settings.volumeTag);
-        int number = kFirstVolumeNumber;
-        for (int64_t at = first; at < total; at += chunk, ++number, ++tag) {
-            VolumeFile volume;
-            char name[300];
-            snprintf(name, sizeof name, kVolumeNameFormat, settings.volumeBaseName.Text(), number);
-            volume.name = name;
-            PutI32(volume.bytes, static_cast<int32_t>(tag));
-            volume.bytes.append(stored, static_cast<size_t>(at), static_cast<size_t>(std::min(chunk, total - at)));
-            out.volumes.push_back(std::move(volume));
-        }
-    }
+    if (first < total)
+        SplitIntoVolumes(stored.bytes, first, layout.volumeSize, settings, out.volumes);
     out.installer = std::move(installer);
     return true;
 }

@@ -1,11 +1,11 @@
 #include "core/ByteSink.h"
+#include "core/LittleEndian.h"
 #include "core/String.h"
 
 bool ByteSink::WriteLittleEndian(uint64_t value, int count)
 {
     uint8_t bytes[8];
-    for (int i = 0; i < count; ++i)
-        bytes[i] = static_cast<uint8_t>(value >> (8 * i));
+    StoreLittleEndian(bytes, value, count);
     return Write(bytes, count);
 }
 

@@ -1,4 +1,5 @@
 #include "core/ByteSource.h"
+#include "core/LittleEndian.h"
 #include "core/String.h"
 
 bool ByteSource::ReadLittleEndian(uint8_t* bytes, int32_t count)
@@ -6,14 +7,6 @@ bool ByteSource::ReadLittleEndian(uint8_t* bytes, int32_t count)
     for (int32_t i = 0; i < count; ++i)
         bytes[i] = 0;
     return Read(bytes, count);
-}
-
-static uint64_t LittleEndianValue(const uint8_t* bytes, int count)
-{
-    uint64_t value = 0;
-    for (int i = count - 1; i >= 0; --i)
-        value = (value << 8) | bytes[i];
-    return value;
 }
 
 bool ByteSource::ReadU8(uint8_t& value)
@@ -28,7 +21,7 @@ bool ByteSource::ReadU16(uint16_t& value)
 {
     uint8_t bytes[2];
     bool ok = ReadLittleEndian(bytes, 2);
-    value = static_cast<uint16_t>(LittleEndianValue(bytes, 2));
+    value = static_cast<uint16_t>(LoadLittleEndian(bytes, 2));
     return ok;
 }
 
@@ -36,7 +29,7 @@ bool ByteSource::ReadI32(int32_t& value)
 {
     uint8_t bytes[4];
     bool ok = ReadLittleEndian(bytes, 4);
-    value = static_cast<int32_t>(static_cast<uint32_t>(LittleEndianValue(bytes, 4)));
+    value = static_cast<int32_t>(static_cast<uint32_t>(LoadLittleEndian(bytes, 4)));
     return ok;
 }
 
@@ -52,7 +45,7 @@ bool ByteSource::ReadU64(uint64_t& value)
 {
     uint8_t bytes[8];
     bool ok = ReadLittleEndian(bytes, 8);
-    value = LittleEndianValue(bytes, 8);
+    value = LoadLittleEndian(bytes, 8);
     return ok;
 }
 
@@ -60,7 +53,7 @@ bool ByteSource::ReadCountedText(String& text, int32_t lengthBytes)
 {
     uint8_t bytes[4];
     bool ok = ReadLittleEndian(bytes, lengthBytes);
-    int32_t length = static_cast<int32_t>(static_cast<uint32_t>(LittleEndianValue(bytes, lengthBytes)));
+    int32_t length = static_cast<int32_t>(static_cast<uint32_t>(LoadLittleEndian(bytes, lengthBytes)));
     if (!ok || length < 0) {
         text.Clear();
         return false;

@@ -48,3 +48,18 @@ inline void StoreLittleEndian64(uint8_t* p, uint64_t value)
 #endif
     memcpy(p, &value, 8);
 }
+
+// Any width from 1 to 8 bytes, for streams whose fields come in several sizes.
+inline uint64_t LoadLittleEndian(const uint8_t* p, int count)
+{
+    uint64_t value = 0;
+    for (int i = count - 1; i >= 0; --i)
+        value = (value << 8) | p[i];
+    return value;
+}
+
+inline void StoreLittleEndian(uint8_t* p, uint64_t value, int count)
+{
+    for (int i = 0; i < count; ++i)
+        p[i] = static_cast<uint8_t>(value >> (8 * i));
+}

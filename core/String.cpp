@@ -1,5 +1,6 @@
 #include "core/String.h"
 #include "core/Fatal.h"
+#include "core/LittleEndian.h"
 #include "core/Memory.h"
 #include "core/Platform.h"
 #include <cstring>
@@ -169,24 +170,21 @@ int32_t String::GetInt32At(int32_t offset) const
 {
     if (offset < 0 || offset > m_length - 4)
         return -1;
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(m_buffer) + offset;
-    return static_cast<int32_t>(p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24));
+    return static_cast<int32_t>(LoadLittleEndian32(reinterpret_cast<const uint8_t*>(m_buffer) + offset));
 }
 
 uint16_t String::GetUInt16At(int32_t offset) const
 {
     if (offset < 0 || offset > m_length - 2)
         return 0xFFFF;
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(m_buffer) + offset;
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+    return LoadLittleEndian16(reinterpret_cast<const uint8_t*>(m_buffer) + offset);
 }
 
 bool String::SetInt16At(int32_t offset, int16_t value)
 {
     if (offset < 0 || offset > m_length - 2)
         return false;
-    m_buffer[offset] = static_cast<char>(value & 0xFF);
-    m_buffer[offset + 1] = static_cast<char>((value >> 8) & 0xFF);
+    StoreLittleEndian16(reinterpret_cast<uint8_t*>(m_buffer) + offset, static_cast<uint16_t>(value));
     return true;
 }
 
@@ -194,8 +192,7 @@ bool String::SetInt32At(int32_t offset, int32_t value)
 {
     if (offset < 0 || offset > m_length - 4)
         return false;
-    for (int i = 0; i < 4; ++i)
-        m_buffer[offset + i] = static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
+    StoreLittleEndian32(reinterpret_cast<uint8_t*>(m_buffer) + offset, static_cast<uint32_t>(value));
     return true;
 }
 

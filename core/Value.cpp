@@ -1,6 +1,7 @@
 #include "core/Value.h"
 #include "core/ByteSink.h"
 #include "core/ByteSource.h"
+#include "core/LittleEndian.h"
 #include "core/NumberWords.h"
 #include <cstring>
 
@@ -450,18 +451,11 @@ struct Packet {
 
     void Put(uint64_t value, int32_t size)
     {
-        for (int32_t i = 0; i < size; ++i)
-            bytes[length++] = static_cast<uint8_t>(value >> (8 * i));
+        StoreLittleEndian(bytes + length, value, size);
+        length += size;
     }
 };
 
-uint64_t GetLittleEndian(const uint8_t* bytes, int32_t size)
-{
-    uint64_t value = 0;
-    for (int32_t i = size - 1; i >= 0; --i)
-        value = value << 8 | bytes[i];
-    return value;
-}
 
 }
 
@@ -553,7 +547,7 @@ bool Value::Read(ByteSource& source)
     int32_t size = kPayloadSizes[tag];
     if (size > 0 && !source.Read(payload, size))
         return false;
-    uint64_t number = GetLittleEndian(payload, size);
+    uint64_t number = LoadLittleEndian(payload, size);
     // Fields of dates and times are signed bytes, so that a cleared time (-1) survives.
     auto field = [&](int32_t index) { return static_cast<int32_t>(static_cast<int8_t>(payload[index])); };
 

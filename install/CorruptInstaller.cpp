@@ -1,6 +1,6 @@
 #include "install/CorruptInstaller.h"
 #include "core/Fatal.h"
-#include "install/StringLookup.h"
+#include "install/InstallerState.h"
 
 static const char kBuiltInText[] =
     "This installation program is corrupt.  This is usually caused by a faulty download, but it can also be "
@@ -29,9 +29,9 @@ static String InsertCode(const String& format, int code)
     return text;
 }
 
-void ReportCorruptInstaller(int code)
+void ReportCorruptInstaller(const InstallerState& state, int code)
 {
-    String format = LookupString(13);
+    String format = state.Text(13);
     if (format.IsEmpty())
         format = kBuiltInText;
     FatalStop(InsertCode(format, code).Text());

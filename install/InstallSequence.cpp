@@ -1,24 +1,22 @@
 #include "install/InstallSequence.h"
+#include "install/InstallLog.h"
 #include "install/InstallerState.h"
-#include "install/Messages.h"
-#include "install/Payload.h"
-#include "core/Checksum.h"
-#include <windows.h>
+#include "install/steps/InstallStep.h"
+#include "ui/ProgramExit.h"
 
-void RunInstallSequence()
+// The install sequence: the steps in the order they run. A new step is a new file in
+// install/steps/ and a line here.
+static const InstallStep kInstallSteps[] = {
+    ReadPackage,
+    ShowPackageSummary,
+};
+
+void RunInstallSequence(InstallerState& state)
 {
-    LoadPayload();
-
-    // The dialogs and install steps come next; until they exist the installer reports
-    // what it read and stops here, having changed nothing on the machine.
-    const Payload& payload = ThePayload();
-    if (!AutomaticMode) {
-        String text;
-        text.Format("The package \"%s\" was read: %d files, %d languages, uninstaller of %d bytes "
-                    "(checksum %08X).\r\n\r\nThis version of the program cannot install it yet. Nothing was changed.",
-                    DisplayName.Text(), payload.header.sizes.Count(), payload.settings.languages.Count(),
-                    payload.stubImage.Length(), Checksum(payload.stubImage));
-        MessageBoxA(static_cast<HWND>(MessageBoxOwner()), text.Text(), DisplayName.Text(), MB_OK | MB_ICONINFORMATION);
+    InstallLog log;
+    for (InstallStep step : kInstallSteps) {
+        if (step(state, log) == StepResult::Stop)
+            break;
     }
     ExitProgram();
 }

@@ -2,7 +2,6 @@
 #include "core/Fatal.h"
 #include "install/CorruptInstaller.h"
 #include "install/InstallerState.h"
-#include "install/StringLookup.h"
 #include "payload/Descrambler.h"
 #include "payload/Decompressor.h"
 #include "payload/ErrorCodes.h"
@@ -21,15 +20,6 @@ static const char kNoArchiveText[] =
     "There is no installation archive present.\r\n"
     "No Uninstallation parameters were specified.\r\n\r\n"
     "You should not delete this program or execute it directly.";
-
-// Open flags: open existing (1), no write access (0x10), share reading (0x100).
-static constexpr uint32_t kOpenForReading = 0x111;
-
-Payload& ThePayload()
-{
-    static Payload payload;
-    return payload;
-}
 
 String OwnFileNameFromCommandLine(const char* commandLine)
 {
@@ -62,10 +52,10 @@ static bool ReadOwnFileAt(void* context, int64_t offset, void* destination, int3
 static void OpenOwnFile(Payload& payload)
 {
     payload.ownFileName = OwnFileNameFromCommandLine(GetCommandLineA());
-    if (payload.ownFile.Open(payload.ownFileName.Text(), kOpenForReading) != 0) {
+    if (payload.ownFile.Open(payload.ownFileName.Text(), File::kReadShared) != 0) {
         // A command line that does not name the program usefully (started with another
         // name, or from another directory) still leaves the module's own name.
-        if (payload.ownFile.Open(ProgramFile().Text(), kOpenForReading) != 0)
+        if (payload.ownFile.Open(ProgramFile().Text(), File::kReadShared) != 0)
             FatalMessage("Error code 1: the installation program could not open its own file.\r\n\r\nFilename:\n%s",
                          payload.ownFileName.Text());
         payload.ownFileName = ProgramFile();
@@ -78,16 +68,18 @@ namespace {
 // What the settings stream asks of the running installer.
 class InstallerSettingsHost final : public SettingsHost {
 public:
-    InstallerSettingsHost(const String& decoded, uint32_t key) : m_decoded(decoded), m_key(key) {}
-
-    String DisplayNameOverride() override { return DisplayName; }
-    int64_t OwnFileSize() override { return ThePayload().ownFileSize; }
-
-    int AfterProductFlags(uint64_t flags) override
+    InstallerSettingsHost(InstallerState& state, const String& decoded, uint32_t key)
+        : m_state(state), m_decoded(decoded), m_key(key)
     {
-        ProductFlags = flags;
-        if (ProductFlagsLow() & kFlagForceAutomatic)
-            AutomaticMode = true;
+    }
+
+    String DisplayNameOverride() override { return m_state.commandLine.displayName; }
+    int64_t OwnFileSize() override { return m_state.payload.ownFileSize; }
+
+    // The flags are in the settings already: the reader stored them before calling.
+    int AfterProductFlags(uint64_t) override
+    {
+        m_state.SettleAutomaticMode();
         // The background window stands behind every later message; it is made here,
         // before the checksum is known, once the window code exists.
         if (Checksum(m_decoded) != m_key)
@@ -99,7 +91,9 @@ public:
     {
         if (!IsAbsolutePath(directory.Text()))
             directory = JoinPath(FolderPath(SystemFolder::CommonFiles), directory);
-        CreateDirectories(directory);
+        // A folder that cannot be made shows later, as the failure of each file that
+        // goes there, in the log where the person can read it.
+        (void)CreateDirectories(directory);
     }
 
     void SettleDefaultDirectory(String& directory) override
@@ -110,53 +104,45 @@ public:
     }
 
 private:
+    InstallerState& m_state;
     const String& m_decoded;
     uint32_t m_key;
 };
 
-String LookupSettingsString(int number, int language)
-{
-    return ThePayload().settings.StringAt(number, language);
-}
-
-void CheckOrReport(int code)
+void CheckOrReport(const InstallerState& state, int code)
 {
     if (code)
-        ReportCorruptInstaller(code);
+        ReportCorruptInstaller(state, code);
 }
 
-void ReadSettingsBlock(Payload& payload, PayloadCursor& cursor)
+void ReadSettingsBlock(InstallerState& state, PayloadCursor& cursor)
 {
+    Payload& payload = state.payload;
     const PayloadHeader& h = payload.header.header;
     String block;
     if (!cursor.ReadBlock(block, h.settingsLength))
-        ReportCorruptInstaller(kCodePayloadOverrun);
+        ReportCorruptInstaller(state, kCodePayloadOverrun);
     Descramble(block, h.settingsKey);
     if (!Decompress(block))
-        ReportCorruptInstaller(kCodeSettingsDecompress);
+        ReportCorruptInstaller(state, kCodeSettingsDecompress);
 
-    InstallerSettingsHost host(block, h.settingsKey);
+    InstallerSettingsHost host(state, block, h.settingsKey);
     MemoryReader stream(block);
-    CheckOrReport(ReadSettings(stream, payload.settings, host));
-
-    const Settings& s = payload.settings;
-    DisplayName = s.displayName;
-    if (UninstallName.IsEmpty())
-        UninstallName = s.uninstallName;
-    CurrentLanguage = s.englishLanguage;
-    SetStringSource(LookupSettingsString);
+    CheckOrReport(state, ReadSettings(stream, payload.settings, host));
+    state.currentLanguage = payload.settings.englishLanguage;
+    state.stringTableRead = true;
 }
 
 // The plain stub: the own file without the payload section, with the uninstaller patch.
-void BuildStubImage(Payload& payload)
+void BuildStubImage(const InstallerState& state, Payload& payload)
 {
     const PayloadSection& section = payload.section;
     String& image = payload.stubImage;
     if (!image.TrySetLength(section.rawOffset) ||
         !payload.ownFile.ReadAt(0, image.Buffer(), section.rawOffset))
-        ReportCorruptInstaller(kCodeStubRead);
-    if ((payload.settings.FlagsHigh() & kFlagCheckStub) && Checksum(image) != payload.header.header.stubChecksum)
-        ReportCorruptInstaller(kCodeStubChecksum);
+        ReportCorruptInstaller(state, kCodeStubRead);
+    if (payload.settings.Has(kFlagCheckStub) && Checksum(image) != payload.header.header.stubChecksum)
+        ReportCorruptInstaller(state, kCodeStubChecksum);
 
     // Only the image's own sections follow the payload: file data stored after the image
     // belongs to the package and is left out of the uninstaller.
@@ -166,29 +152,32 @@ void BuildStubImage(Payload& payload)
         int32_t tailLength = static_cast<int32_t>(tailEnd - tailStart);
         char* tail = image.TryExtend(tailLength);
         if (!tail || !payload.ownFile.ReadAt(static_cast<int32_t>(tailStart), tail, tailLength))
-            ReportCorruptInstaller(kCodeStubTailRead);
+            ReportCorruptInstaller(state, kCodeStubTailRead);
     }
-    RemovePayloadSection(image, section);
+    // The section table was read from these bytes before; one that does not fit them
+    // now means the file changed under the program.
+    if (!RemovePayloadSection(image, section))
+        ReportCorruptInstaller(state, kCodeStubRead);
 
     const Settings& s = payload.settings;
-    if ((s.FlagsLow() & kFlagUninstallSupport) && s.patchOffset > 0 &&
+    if (s.Has(kFlagUninstallSupport) && s.patchOffset > 0 &&
         static_cast<int64_t>(s.patchOffset) + s.patch.Length() <= image.Length() && !s.patch.IsEmpty())
         memcpy(image.Buffer() + s.patchOffset, s.patch.Text(), static_cast<size_t>(s.patch.Length()));
 }
 
 }
 
-void LoadPayload()
+void LoadPayload(InstallerState& state)
 {
-    Payload& payload = ThePayload();
+    Payload& payload = state.payload;
     OpenOwnFile(payload);
 
     int located = LocatePayloadSection(ReadOwnFileAt, &payload.ownFile, payload.section);
     if (located == kNoPayloadSection)
         FatalStop(kNoArchiveText);
-    CheckOrReport(located);
+    CheckOrReport(state, located);
     if (!payload.ownFile.Seek(payload.section.rawOffset))
-        ReportCorruptInstaller(kCodeCannotSeekPayload);
+        ReportCorruptInstaller(state, kCodeCannotSeekPayload);
 
     // From here on the payload is read from the mapped image, never past the section.
     const PayloadSection& section = payload.section;
@@ -201,7 +190,7 @@ void LoadPayload()
     int code = ReadPayloadHeader(cursor, payload.header);
     if (code == kHeaderVersionMismatch)
         FatalStop(VersionMismatchText(payload.header.header.builderVersion).Text());
-    CheckOrReport(code);
-    ReadSettingsBlock(payload, cursor);
-    BuildStubImage(payload);
+    CheckOrReport(state, code);
+    ReadSettingsBlock(state, cursor);
+    BuildStubImage(state, payload);
 }

@@ -6,7 +6,8 @@
 #include "system/File.h"
 
 // The package this program carries, as the install sequence uses it: found in the
-// program's own file and mapped image, checked, decoded. Lives for the whole run.
+// program's own file and mapped image, checked, decoded. Part of the installer state,
+// it lives for the whole run.
 struct Payload {
     String ownFileName;
     File ownFile;
@@ -19,14 +20,14 @@ struct Payload {
     String stubImage;                  // the plain stub, later written as the uninstaller
 };
 
-Payload& ThePayload();
-
 // The own file's name: the first token of the command line (quoted or up to the first
 // space), with ".EXE" added when it has no extension.
 String OwnFileNameFromCommandLine(const char* commandLine);
 
+class InstallerState;
+
 // Opens the own file, locates the payload section, reads and checks the header and the
-// settings stream, installs the string table and settles the installer state from it,
+// settings stream into the state's payload, settles the state from the product flags,
 // then rebuilds the plain stub. Every fault ends the program with its message; with no
 // payload section at all it ends with the "no installation archive" message.
-void LoadPayload();
+void LoadPayload(InstallerState& state);

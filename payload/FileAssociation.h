@@ -4,7 +4,7 @@
 
 // One file association of a package: an extension bound to a file type and its verb.
 struct FileAssociation {
-    int32_t flags = 0;
+    int32_t flags = 0;        // kAssociationDefaultVerb
     String extension;
     String typeName;
     String description;
@@ -14,3 +14,6 @@ struct FileAssociation {
     String language;
     String icon;
 };
+
+// Flags: the verb becomes the type's default verb.
+constexpr int32_t kAssociationDefaultVerb = 0x1;

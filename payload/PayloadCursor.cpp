@@ -1,12 +1,12 @@
 #include "payload/PayloadCursor.h"
+#include "core/LittleEndian.h"
 #include <cstring>
 
 bool PayloadCursor::ReadUInt(uint32_t& value)
 {
     if (Remaining() < 4)
         return false;
-    value = static_cast<uint32_t>(m_position[0]) | static_cast<uint32_t>(m_position[1]) << 8 |
-            static_cast<uint32_t>(m_position[2]) << 16 | static_cast<uint32_t>(m_position[3]) << 24;
+    value = LoadLittleEndian32(m_position);
     m_position += 4;
     return true;
 }

@@ -15,15 +15,15 @@ public:
     }
 
     // 4 bytes, little-endian, at any alignment.
-    bool ReadInt(int32_t& value);
-    bool ReadUInt(uint32_t& value);
+    [[nodiscard]] bool ReadInt(int32_t& value);
+    [[nodiscard]] bool ReadUInt(uint32_t& value);
     // The zero-terminated text at the pointer, in place; the pointer moves past its zero.
-    bool ReadText(const char*& text);
+    [[nodiscard]] bool ReadText(const char*& text);
     // `count` bytes into a String used as a byte buffer. Refuses a negative count and
     // answers false, leaving the pointer unchanged, when the bytes are not all there or
     // the buffer cannot be had.
-    bool ReadBlock(String& block, int32_t count);
-    bool Skip(int32_t count);
+    [[nodiscard]] bool ReadBlock(String& block, int32_t count);
+    [[nodiscard]] bool Skip(int32_t count);
 
     const uint8_t* Position() const { return m_position; }
     int32_t Offset() const { return static_cast<int32_t>(m_position - m_begin); }

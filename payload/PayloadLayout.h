@@ -1,4 +1,6 @@
 #pragma once
+#include "core/LittleEndian.h"
+#include <cstddef>
 #include <cstdint>
 
 // The layout of an installer's payload: the one definition shared by the stub, which
@@ -40,7 +42,26 @@ struct PayloadHeader {
     uint32_t fileDataChecksum;
 };
 static_assert(sizeof(PayloadHeader) == 36, "the stored header is nine 32-bit fields");
+static_assert(offsetof(PayloadHeader, settingsLength) == 8 && offsetof(PayloadHeader, stubChecksum) == 16 &&
+                  offsetof(PayloadHeader, fileDataChecksum) == 32,
+              "the structure's offsets are the stored offsets");
 constexpr int32_t kPayloadHeaderSize = sizeof(PayloadHeader);
+
+// Writes the header in its stored form, kPayloadHeaderSize bytes at `out`: each field at
+// its offset in the structure, little-endian whatever the host. The builder writes the
+// header once with a zero stub checksum and again once the checksum is known.
+inline void StorePayloadHeader(uint8_t* out, const PayloadHeader& h)
+{
+    StoreLittleEndian32(out + offsetof(PayloadHeader, magic), h.magic);
+    StoreLittleEndian32(out + offsetof(PayloadHeader, builderVersion), static_cast<uint32_t>(h.builderVersion));
+    StoreLittleEndian32(out + offsetof(PayloadHeader, settingsLength), static_cast<uint32_t>(h.settingsLength));
+    StoreLittleEndian32(out + offsetof(PayloadHeader, settingsKey), h.settingsKey);
+    StoreLittleEndian32(out + offsetof(PayloadHeader, stubChecksum), h.stubChecksum);
+    StoreLittleEndian32(out + offsetof(PayloadHeader, fileDataEnd), static_cast<uint32_t>(h.fileDataEnd));
+    StoreLittleEndian32(out + offsetof(PayloadHeader, sizeCount), static_cast<uint32_t>(h.sizeCount));
+    StoreLittleEndian32(out + offsetof(PayloadHeader, fileDataLength), static_cast<uint32_t>(h.fileDataLength));
+    StoreLittleEndian32(out + offsetof(PayloadHeader, fileDataChecksum), h.fileDataChecksum);
+}
 
 // The settings stream ends with this word.
 constexpr uint32_t kSettingsEndMarker = 0xD3E82B97;
@@ -90,13 +111,3 @@ constexpr int32_t kSectionRawSizeOffset = 16;
 constexpr int32_t kSectionRawDataOffset = 20;
 constexpr int32_t kSectionCharacteristicsOffset = 36;
 }
-
-// Product flags that the payload code itself tests (the low and high 32-bit halves of
-// the 64-bit word are tested separately).
-constexpr uint32_t kFlagUninstallSupport = 0x4;          // low
-constexpr uint32_t kFlagCompressedFileData = 0x20;       // low
-constexpr uint32_t kFlagForceAutomatic = 0x100;          // low
-constexpr uint32_t kFlagRequiresMaster = 0x10000;        // low
-constexpr uint32_t kFlagNoBackground = 0x20000000;       // low
-constexpr uint32_t kFlagCheckStub = 0x1;                 // high
-constexpr uint32_t kFlagFullScreen = 0x100;              // high

@@ -1,4 +1,5 @@
 #include "payload/PeImage.h"
+#include "core/LittleEndian.h"
 #include "payload/ErrorCodes.h"
 #include "payload/PayloadLayout.h"
 #include <cstring>
@@ -10,7 +11,7 @@ bool ReadU16(ReadAtFunction readAt, void* context, int64_t offset, int32_t& valu
     uint8_t bytes[2];
     if (!readAt(context, offset, bytes, 2))
         return false;
-    value = bytes[0] | bytes[1] << 8;
+    value = LoadLittleEndian16(bytes);
     return true;
 }
 
@@ -19,8 +20,7 @@ bool ReadU32(ReadAtFunction readAt, void* context, int64_t offset, uint32_t& val
     uint8_t bytes[4];
     if (!readAt(context, offset, bytes, 4))
         return false;
-    value = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-            static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+    value = LoadLittleEndian32(bytes);
     return true;
 }
 
@@ -112,8 +112,7 @@ bool RemovePayloadSection(String& image, const PayloadSection& s)
     // The size of image is worked out from the sections that remain rather than reduced
     // by the raw size: a payload that was not the last section leaves later sections at
     // their addresses, and the image must still cover them.
-    FixSizeOfImage(image);
-    return true;
+    return FixSizeOfImage(image);
 }
 
 bool AppendSection(String& image, const char* name, const String& data, uint32_t characteristics)

@@ -26,21 +26,21 @@ constexpr int kNoPayloadSection = -1;
 
 // Walks the PE headers with positioned reads. Answers 0, kNoPayloadSection or a
 // corrupt-installer code (43, 44, 9).
-int LocatePayloadSection(ReadAtFunction readAt, void* context, PayloadSection& section);
+[[nodiscard]] int LocatePayloadSection(ReadAtFunction readAt, void* context, PayloadSection& section);
 
 // Turns `image` - the first rawOffset bytes of the program's file followed by what came
 // after the payload section's raw data - into the plain stub: the section's entry is
 // taken out of the table, the later entries move up with their file offsets reduced,
 // and the section count, the size of initialized data and the size of image shrink.
-// False when the headers do not fit in `image`.
-bool RemovePayloadSection(String& image, const PayloadSection& section);
+// False when the headers do not fit in `image` or give no section alignment.
+[[nodiscard]] bool RemovePayloadSection(String& image, const PayloadSection& section);
 
 // The builder's side: appends a section named `name` holding `data` to a PE image
 // whose last section ends the file. The raw size is padded to a whole number of
 // section-alignment units, so that taking the section out again restores the image's
 // sizes exactly. False when `image` is not a PE image this can extend.
-bool AppendSection(String& image, const char* name, const String& data, uint32_t characteristics);
+[[nodiscard]] bool AppendSection(String& image, const char* name, const String& data, uint32_t characteristics);
 
 // Recomputes the size of image from the section table (the end of the last section in
 // memory, rounded up to the section alignment).
-bool FixSizeOfImage(String& image);
+[[nodiscard]] bool FixSizeOfImage(String& image);

@@ -4,6 +4,7 @@
 #include "payload/FileAssociation.h"
 #include "payload/FileDeletion.h"
 #include "payload/PayloadLayout.h"
+#include "payload/ProductFlags.h"
 #include "payload/UninstallData.h"
 #include <cstdint>
 
@@ -58,8 +59,8 @@ struct Settings {
     Vector<String> strings;                  // stringRows x languages, row by row
     int32_t englishLanguage = 0;             // index of "English", or 0
 
-    uint32_t FlagsLow() const { return static_cast<uint32_t>(productFlags); }
-    uint32_t FlagsHigh() const { return static_cast<uint32_t>(productFlags >> 32); }
+    // Whether the product flag (payload/ProductFlags.h) is set.
+    bool Has(uint64_t flag) const { return (productFlags & flag) != 0; }
     // Text `number` in `language`; empty outside the table.
     String StringAt(int number, int language) const;
 };

@@ -70,12 +70,12 @@ bool IsMaster(const String& directory)
     return directory.Length() == 8 && directory.Compare("<master>", false) == 0;
 }
 
-}
+// The stream in parts, each reading its fields in stored order (the order of Settings)
+// and answering 0 or the code of its first failed check.
 
-int ReadSettings(MemoryReader& stream, Settings& s, SettingsHost& host)
+// Flags, pacing, the uninstaller's date, and the names and folders of the product.
+int ReadProduct(FieldReader& in, Settings& s, SettingsHost& host)
 {
-    FieldReader in(stream);
-
     s.productFlags = in.U64();
     if (int code = host.AfterProductFlags(s.productFlags))
         return code;
@@ -96,7 +96,7 @@ int ReadSettings(MemoryReader& stream, Settings& s, SettingsHost& host)
     in.Text(s.sharedDir);
     if (s.sharedDir.IsEmpty())
         s.sharedDir = s.publisher.IsEmpty() ? s.displayName : s.publisher;
-    if (s.FlagsLow() & kFlagUninstallSupport)
+    if (s.Has(kFlagUninstallSupport))
         host.SettleSharedDirectory(s.sharedDir);
     else
         s.sharedDir.Clear();
@@ -116,23 +116,31 @@ int ReadSettings(MemoryReader& stream, Settings& s, SettingsHost& host)
 
     in.Text(s.displayVersion);
     in.Text(s.productRegistry);
+    return 0;
+}
 
+// A count, checked against its limit, then that many texts.
+int ReadTextList(FieldReader& in, Vector<String>& texts, int32_t limit, int code)
+{
+    int32_t count = in.I32();
+    if (count < 0 || count > limit)
+        return code;
+    texts.Clear();
+    for (int32_t i = 0; i < count; ++i)
+        texts.Append(in.Text());
+    return 0;
+}
+
+// The picture's size, the licence and readme texts, and the uninstaller's names.
+int ReadTextsAndNames(FieldReader& in, Settings& s)
+{
     s.bitmapSize = in.I32();
     if (s.bitmapSize < 0 || s.bitmapSize > kMaxBitmapSize)
         return kCodeBitmapSize;
-
-    int32_t count = in.I32();
-    if (count < 0 || count > kMaxLicenseTexts)
-        return kCodeLicenseCount;
-    s.licenseTexts.Clear();
-    for (int32_t i = 0; i < count; ++i)
-        s.licenseTexts.Append(in.Text());
-    count = in.I32();
-    if (count < 0 || count > kMaxReadmeTexts)
-        return kCodeReadmeCount;
-    s.readmeTexts.Clear();
-    for (int32_t i = 0; i < count; ++i)
-        s.readmeTexts.Append(in.Text());
+    if (int code = ReadTextList(in, s.licenseTexts, kMaxLicenseTexts, kCodeLicenseCount))
+        return code;
+    if (int code = ReadTextList(in, s.readmeTexts, kMaxReadmeTexts, kCodeReadmeCount))
+        return code;
 
     in.Text(s.uninstallSubdir);
     in.Text(s.volumeBaseName);
@@ -142,7 +150,13 @@ int ReadSettings(MemoryReader& stream, Settings& s, SettingsHost& host)
     in.Text(s.uninstallName);
     if (s.uninstallName.IsEmpty())
         s.uninstallName = s.displayName;
+    return 0;
+}
 
+// The background window's look, the master product, the scripts and where the file
+// data lies. Nothing here is checked.
+void ReadLookAndScripts(FieldReader& in, Settings& s)
+{
     s.titleColor = in.I32();
     s.titleShadow = in.U8();
     s.titlePosition = in.U8();
@@ -152,7 +166,7 @@ int ReadSettings(MemoryReader& stream, Settings& s, SettingsHost& host)
     in.Bytes(s.backgroundPicture, in.I32());
 
     s.masterName.Clear();
-    if (s.FlagsLow() & kFlagRequiresMaster)
+    if (s.Has(kFlagRequiresMaster))
         in.Text(s.masterName);
     in.Text(s.desktopFolder);
     in.Text(s.preInstallScript);
@@ -165,17 +179,26 @@ int ReadSettings(MemoryReader& stream, Settings& s, SettingsHost& host)
     s.excludedVersions = in.I32();
     s.externalData = in.U8();
     s.volumeTag = in.I32();
+}
 
+// With UninstallSupport: the uninstaller patch, which must lie within the own file.
+int ReadPatch(FieldReader& in, Settings& s, SettingsHost& host)
+{
     s.patchOffset = 0;
     s.patch.Clear();
-    if (s.FlagsLow() & kFlagUninstallSupport) {
-        s.patchOffset = in.I32();
-        if (s.patchOffset < 0 || s.patchOffset > host.OwnFileSize())
-            return kCodePatchOffset;
-        if (s.patchOffset > 0)
-            in.Bytes(s.patch, in.I32());
-    }
+    if (!s.Has(kFlagUninstallSupport))
+        return 0;
+    s.patchOffset = in.I32();
+    if (s.patchOffset < 0 || s.patchOffset > host.OwnFileSize())
+        return kCodePatchOffset;
+    if (s.patchOffset > 0)
+        in.Bytes(s.patch, in.I32());
+    return 0;
+}
 
+// The deletion rules, the file associations and the extra uninstall values.
+int ReadRecords(FieldReader& in, Settings& s)
+{
     s.deletions.Clear();
     for (;;) {
         String path = in.Text();
@@ -190,7 +213,7 @@ int ReadSettings(MemoryReader& stream, Settings& s, SettingsHost& host)
         deletion->flags = in.I32();
     }
 
-    count = in.I32();
+    int32_t count = in.I32();
     if (count < 0 || count > kMaxRecords)
         return kCodeAssociationCount;
     s.associations.Clear();
@@ -212,7 +235,12 @@ int ReadSettings(MemoryReader& stream, Settings& s, SettingsHost& host)
         record->type = in.U8();
         in.Text(record->value);
     }
+    return 0;
+}
 
+// The languages, the string table row by row, and the end marker.
+int ReadStringTable(FieldReader& in, MemoryReader& stream, Settings& s)
+{
     int32_t languages = in.U8();
     if (languages == 0 || languages > kMaxLanguages)
         return kCodeLanguageCount;
@@ -242,10 +270,29 @@ int ReadSettings(MemoryReader& stream, Settings& s, SettingsHost& host)
     return 0;
 }
 
+}
+
+int ReadSettings(MemoryReader& stream, Settings& s, SettingsHost& host)
+{
+    FieldReader in(stream);
+    if (int code = ReadProduct(in, s, host))
+        return code;
+    if (int code = ReadTextsAndNames(in, s))
+        return code;
+    ReadLookAndScripts(in, s);
+    if (int code = ReadPatch(in, s, host))
+        return code;
+    if (int code = ReadRecords(in, s))
+        return code;
+    return ReadStringTable(in, stream, s);
+}
+
 String Settings::StringAt(int number, int language) const
 {
     int32_t columns = languages.Count();
     if (number < 0 || number >= stringRows || language < 0 || language >= columns)
         return String();
-    return strings[number * columns + language];
+    // A stream cut short leaves fewer texts than rows times languages.
+    const String* text = strings.ElementOrNull(number * columns + language);
+    return text ? *text : String();
 }

@@ -62,7 +62,7 @@ bool WriteSettings(ByteSink& sink, const Settings& s)
     out.I32(s.bottomColor);
     out.I32(s.backgroundPicture.Length());
     out.Bytes(s.backgroundPicture);
-    if (s.FlagsLow() & kFlagRequiresMaster)
+    if (s.Has(kFlagRequiresMaster))
         out.Text(s.masterName);
     out.Text(s.desktopFolder);
     out.Text(s.preInstallScript);
@@ -75,7 +75,7 @@ bool WriteSettings(ByteSink& sink, const Settings& s)
     out.I32(s.excludedVersions);
     out.U8(s.externalData);
     out.I32(s.volumeTag);
-    if (s.FlagsLow() & kFlagUninstallSupport) {
+    if (s.Has(kFlagUninstallSupport)) {
         out.I32(s.patchOffset);
         if (s.patchOffset > 0) {
             out.I32(s.patch.Length());

@@ -13,7 +13,9 @@ bool DirectoryExists(const String& path)
     String saved = CurrentDirectory();
     if (!SetCurrentDirectoryA(path.Text()))
         return false;
-    SetCurrentDirectoryA(saved.Text());
+    // Going back can fail only when the old directory went away meanwhile; the answer
+    // about `path` stands either way.
+    (void)SetCurrentDirectoryA(saved.Text());
     return true;
 }
 
@@ -27,8 +29,10 @@ bool DriveExists(char letter)
 
 bool CreateDirectories(const String& path)
 {
-    if (path.IsEmpty())
+    if (path.IsEmpty()) {
+        SetLastError(ERROR_INVALID_NAME);
         return false;
+    }
     if (DirectoryExists(path))
         return true;
     String parent = DirectoryPart(path);
@@ -36,8 +40,16 @@ bool CreateDirectories(const String& path)
         return true;
     if (parent.Length() >= 4 && !DirectoryExists(parent) && !CreateDirectories(parent))
         return false;
-    CreateDirectoryA(path.Text(), nullptr);
-    return DirectoryExists(path);
+    if (CreateDirectoryA(path.Text(), nullptr))
+        return true;
+    // Someone else may have made it meanwhile (or the path ends in a backslash, whose
+    // directory the parent step made); a file of that name is still a failure, and
+    // the caller sees CreateDirectoryA's reason, not that of the test.
+    DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS && DirectoryExists(path))
+        return true;
+    SetLastError(error);
+    return false;
 }
 
 bool RemoveEmptyDirectory(const String& path)
@@ -143,7 +155,8 @@ bool DiskFreeSpace(const char* root, uint64_t& freeBytes, uint64_t& totalBytes)
             { "GetDiskFreeSpaceExA", &s_diskFreeSpaceEx, true },
             { nullptr, nullptr, false },
         };
-        LoadRuntimeTable("kernel32.dll", kTable);
+        // Its one entry is optional: missing, its address stays null.
+        (void)LoadRuntimeTable("kernel32.dll", kTable);
     }
     if (s_diskFreeSpaceEx) {
         ULARGE_INTEGER available, total, free;

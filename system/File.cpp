@@ -7,11 +7,6 @@
 
 static constexpr int32_t kWritePiece = 0x100000;   // at most this much per WriteFile
 
-static HANDLE Handle(void* handle)
-{
-    return static_cast<HANDLE>(handle);
-}
-
 const char* File::ResultText(int code)
 {
     static const char* const kTexts[] = {
@@ -61,9 +56,10 @@ int File::ResultOfError(uint32_t error, bool wantWrite) const
     }
 }
 
-int File::OpenFailed(int code, uint32_t flags)
+int File::OpenFailed(int code, uint32_t error, uint32_t flags)
 {
     m_errorText = ResultText(code);
+    m_systemError = error;
     if (flags & kRequired)
         FatalMessage("Failed to open required file:\r\n%s\r\n\r\n%s", m_name.Text(), m_errorText.Text());
     return code;
@@ -71,6 +67,20 @@ int File::OpenFailed(int code, uint32_t flags)
 
 // Sets m_name from the caller's name and the name mode. The temporary-file modes let
 // Windows make a new empty file; when that fails, `error` holds why.
+bool File::Refuse(const char* text)
+{
+    m_errorText = text;
+    m_systemError = 0;
+    return false;
+}
+
+bool File::SystemFailure(uint32_t error)
+{
+    m_systemError = error;
+    m_errorText = SystemErrorText(error);
+    return false;
+}
+
 bool File::WorkOutName(const char* name, uint32_t mode, uint32_t& error)
 {
     String directory;
@@ -108,11 +118,13 @@ bool File::WorkOutName(const char* name, uint32_t mode, uint32_t& error)
 
 int File::Open(const char* name, uint32_t flags, uint32_t attributes)
 {
-    Close();
+    // A file that was open before goes whatever became of its memory image: the new
+    // open is what the caller asked about.
+    (void)Close();
     uint32_t mode = flags & kNameModeMask;
     if ((!name || !*name) && mode != kNewTemporary) {
         m_name.Clear();
-        return OpenFailed(kInvalidName, flags);
+        return OpenFailed(kInvalidName, 0, flags);
     }
 
     bool wantRead = !(flags & kNoRead);
@@ -130,7 +142,7 @@ int File::Open(const char* name, uint32_t flags, uint32_t attributes)
     uint32_t creation = flags & kCreationMask;
     uint32_t error = 0;
     if (!WorkOutName(name ? name : "", mode, error))
-        return OpenFailed(ResultOfError(error, wantWrite), flags);
+        return OpenFailed(ResultOfError(error, wantWrite), error, flags);
     if (mode == kNewTemporary || mode == kNewTemporaryInDirectory || mode == kNewTemporaryBeside)
         creation = kCreateAlways;
     static const DWORD kDisposition[] = { OPEN_ALWAYS, OPEN_EXISTING, CREATE_NEW, CREATE_ALWAYS };
@@ -155,20 +167,26 @@ int File::Open(const char* name, uint32_t flags, uint32_t attributes)
             Sleep(100);
             continue;
         }
-        return OpenFailed(ResultOfError(error, wantWrite), flags);
+        return OpenFailed(ResultOfError(error, wantWrite), error, flags);
     }
 
-    m_handle = handle;
+    m_handle.Reset(handle);
     m_canRead = wantRead;
     m_canWrite = wantWrite;
     if ((flags & kInMemory) && !LoadMemoryImage()) {
-        Close();
-        return OpenFailed(kMemoryLoadFailed, flags);
+        error = m_systemError;
+        (void)Close();
+        return OpenFailed(kMemoryLoadFailed, error, flags);
     }
-    if (flags & kAppend)
-        SeekFromEnd(0);
+    // Appending at the start would overwrite what the file holds.
+    if ((flags & kAppend) && !SeekFromEnd(0)) {
+        error = m_systemError;
+        (void)Close();
+        return OpenFailed(kUnknownError, error, flags);
+    }
     if (flags & kTestOnly)
-        Close();
+        (void)Close();
+    m_systemError = 0;
     return kOpened;
 }
 
@@ -178,8 +196,7 @@ bool File::Close()
     if (m_handle) {
         if (m_inMemory && m_dirty)
             written = WriteMemoryImageBack();
-        CloseHandle(Handle(m_handle));
-        m_handle = nullptr;
+        m_handle.Reset();
     }
     m_canRead = m_canWrite = m_inMemory = m_dirty = false;
     m_image.Reset();
@@ -190,13 +207,17 @@ bool File::Close()
 bool File::LoadMemoryImage()
 {
     int32_t size = Size();
-    if (size < 0 || !m_image.Contents().TrySetLength(size))
+    if (size < 0)
         return false;
+    if (!m_image.Contents().TrySetLength(size)) {
+        m_systemError = ERROR_NOT_ENOUGH_MEMORY;
+        return false;
+    }
     if (!ReadAt(0, m_image.Contents().Buffer(), size)) {
         m_image.Reset();
         return false;
     }
-    m_image.Seek(0);
+    (void)m_image.Seek(0); // the start of a buffer of `size` bytes
     m_dirty = false;
     m_inMemory = true;
     return true;
@@ -207,7 +228,7 @@ bool File::WriteMemoryImageBack()
     m_inMemory = m_dirty = false;
     const String& contents = m_image.Contents();
     bool written = SeekHandle(0, FILE_BEGIN) && Write(contents.Text(), contents.Length()) &&
-                   SetEndOfFile(Handle(m_handle));
+                   (SetEndOfFile(m_handle.Get()) || SystemFailure(GetLastError()));
     m_image.Reset();
     return written;
 }
@@ -217,34 +238,27 @@ bool File::Read(void* destination, int32_t size)
     if (size == 0)
         return true;
     if (size < 0) {
+        Refuse("");
         m_errorText.Format("Illegal block size %d", size);
         return false;
     }
-    if (!destination) {
-        m_errorText = "NULL block pointer";
-        return false;
-    }
-    if (!m_canRead) {
-        m_errorText = "Read access denied";
-        return false;
-    }
+    if (!destination)
+        return Refuse("NULL block pointer");
+    if (!m_canRead)
+        return Refuse("Read access denied");
     if (m_inMemory) {
         if (m_image.Read(destination, size))
             return true;
-        m_errorText = "Read past end of file";
-        return false;
+        return Refuse("Read past end of file");
     }
-    if (!m_handle) {
-        m_errorText = "File not open";
-        return false;
-    }
+    if (!m_handle)
+        return Refuse("File not open");
     DWORD got = 0;
-    if (!ReadFile(Handle(m_handle), destination, static_cast<DWORD>(size), &got, nullptr)) {
-        m_errorText = LastErrorText();
-        return false;
-    }
+    if (!ReadFile(m_handle.Get(), destination, static_cast<DWORD>(size), &got, nullptr))
+        return SystemFailure(GetLastError());
     if (got < static_cast<DWORD>(size)) {
-        m_errorText = "Read past end of file";
+        Refuse("Read past end of file");
+        m_systemError = ERROR_HANDLE_EOF;
         return false;
     }
     return true;
@@ -254,40 +268,33 @@ bool File::Write(const void* source, int32_t size)
 {
     if (size == 0)
         return true;
-    if (size < 0) {
-        m_errorText = "Illegal block size";
-        return false;
-    }
-    if (!source) {
-        m_errorText = "NULL block pointer";
-        return false;
-    }
-    if (!m_canWrite) {
-        m_errorText = "Write access denied";
-        return false;
-    }
+    if (size < 0)
+        return Refuse("Illegal block size");
+    if (!source)
+        return Refuse("NULL block pointer");
+    if (!m_canWrite)
+        return Refuse("Write access denied");
     if (m_inMemory) {
         if (!m_image.Write(source, size)) {
-            m_errorText = "Not all data could be written";
+            Refuse("Not all data could be written");
+            m_systemError = ERROR_NOT_ENOUGH_MEMORY;
             return false;
         }
         m_dirty = true;
         return true;
     }
-    if (!m_handle) {
-        m_errorText = "File not open";
-        return false;
-    }
+    if (!m_handle)
+        return Refuse("File not open");
     const char* bytes = static_cast<const char*>(source);
     while (size > 0) {
         int32_t piece = size < kWritePiece ? size : kWritePiece;
         DWORD written = 0;
-        if (!WriteFile(Handle(m_handle), bytes, static_cast<DWORD>(piece), &written, nullptr)) {
-            m_errorText = LastErrorText();
-            return false;
-        }
+        if (!WriteFile(m_handle.Get(), bytes, static_cast<DWORD>(piece), &written, nullptr))
+            return SystemFailure(GetLastError());
         if (written != static_cast<DWORD>(piece)) {
-            m_errorText = "Not all data could be written";
+            // A short write to a disk file means the volume filled up.
+            Refuse("Not all data could be written");
+            m_systemError = ERROR_DISK_FULL;
             return false;
         }
         bytes += piece;
@@ -302,7 +309,10 @@ bool File::SeekHandle(int32_t offset, uint32_t method)
         return false;
     // Offsets stay below 2 GB, so the low word alone carries them; its all-ones value
     // is then always a failure.
-    return SetFilePointer(Handle(m_handle), offset, nullptr, method) != INVALID_SET_FILE_POINTER;
+    if (SetFilePointer(m_handle.Get(), offset, nullptr, method) != INVALID_SET_FILE_POINTER)
+        return true;
+    m_systemError = GetLastError();
+    return false;
 }
 
 int32_t File::Position()
@@ -311,7 +321,7 @@ int32_t File::Position()
         return -1;
     if (m_inMemory)
         return m_image.Position();
-    DWORD position = SetFilePointer(Handle(m_handle), 0, nullptr, FILE_CURRENT);
+    DWORD position = SetFilePointer(m_handle.Get(), 0, nullptr, FILE_CURRENT);
     return position == INVALID_SET_FILE_POINTER || position > 0x7fffffffu ? -1 : static_cast<int32_t>(position);
 }
 
@@ -339,7 +349,8 @@ int32_t File::Size()
         return m_image.Contents().Length();
     PushPosition();
     int32_t size = SeekFromEnd(0) ? Position() : -1;
-    PopPosition();
+    if (!PopPosition())
+        return -1;
     return size;
 }
 
@@ -363,12 +374,12 @@ bool File::TruncateHere()
         m_dirty = true;
         return true;
     }
-    return SetEndOfFile(Handle(m_handle)) != 0;
+    return SetEndOfFile(m_handle.Get()) || SystemFailure(GetLastError());
 }
 
 bool File::Flush()
 {
-    return m_handle && FlushFileBuffers(Handle(m_handle));
+    return m_handle && (FlushFileBuffers(m_handle.Get()) || SystemFailure(GetLastError()));
 }
 
 void File::PushPosition()
@@ -376,18 +387,17 @@ void File::PushPosition()
     m_savedPositions.Push(Position());
 }
 
-void File::PopPosition()
+bool File::PopPosition()
 {
-    if (!m_savedPositions.IsEmpty())
-        Seek(m_savedPositions.Pop());
+    return m_savedPositions.IsEmpty() || Seek(m_savedPositions.Pop());
 }
 
 bool File::ReadAt(int32_t offset, void* destination, int32_t size)
 {
     PushPosition();
     bool read = Seek(offset) && Read(destination, size);
-    PopPosition();
-    return read;
+    bool back = PopPosition();
+    return read && back;
 }
 
 bool File::ReadTail(void* destination, int32_t n)
@@ -415,12 +425,14 @@ bool File::WriteTextAtEnd(const String& text)
     bool elsewhere = Position() != size;
     if (elsewhere) {
         PushPosition();
-        SeekFromEnd(0);
+        if (!SeekFromEnd(0)) {
+            (void)PopPosition();
+            return false;
+        }
     }
     bool written = Write(text.Text(), text.Length());
-    if (elsewhere)
-        PopPosition();
-    return written;
+    bool back = !elsewhere || PopPosition();
+    return written && back;
 }
 
 bool File::EndLine()
@@ -441,6 +453,8 @@ bool File::SetLastWriteTime(const FileStamp& stamp)
     FILETIME time;
     if (!m_handle || !stamp.ToFileTime(time))
         return false;
-    FlushFileBuffers(Handle(m_handle));
-    return SetFileTime(Handle(m_handle), nullptr, nullptr, &time) != 0;
+    // Written data still in the cache would move the time again when it reaches the
+    // disk. A failed flush leaves that risk, not a wrong time now, so the time is set.
+    (void)FlushFileBuffers(m_handle.Get());
+    return SetFileTime(m_handle.Get(), nullptr, nullptr, &time) || SystemFailure(GetLastError());
 }

@@ -5,6 +5,7 @@
 #include "core/Stack.h"
 #include "core/String.h"
 #include "system/FileStamp.h"
+#include "system/OwnedHandle.h"
 #include <cstdint>
 
 // Every file the program reads or writes goes through File: a Win32 file handle that
@@ -13,8 +14,10 @@
 // while it is edited and write it back on close.
 //
 // Positions and sizes are signed 32-bit (-1: not open). Failures of open, read and
-// write leave their text in ErrorText() for the caller to show or log; nothing but an
-// open with kRequired ends the program.
+// write leave their text in ErrorText() and the Windows error code in SystemError() for
+// the caller to show or log (the open codes below fold many Windows errors, disk full
+// among them, into kUnknownError; the system code keeps them apart); nothing but an open
+// with kRequired ends the program.
 class File final : public ByteSource, public ByteSink {
 public:
     // Open flags. The low two bits choose the creation disposition.
@@ -70,60 +73,68 @@ public:
     File() = default;
     File(const File&) = delete;
     File& operator=(const File&) = delete;
-    ~File() override { Close(); }
+    // A failed write-back of the memory image can only be reported by an explicit Close.
+    ~File() override { (void)Close(); }
 
     // Closes first if open. `attributes` goes to CreateFileA as its flags and attributes.
-    int Open(const char* name, uint32_t flags, uint32_t attributes = kNormalAttributes);
+    [[nodiscard]] int Open(const char* name, uint32_t flags, uint32_t attributes = kNormalAttributes);
     // Writes a dirty memory image back and closes the handle; false only when that write
     // failed. Closing a closed file does nothing.
-    bool Close();
+    [[nodiscard]] bool Close();
 
-    bool IsOpen() const { return m_handle != nullptr; }
+    bool IsOpen() const { return m_handle.IsValid(); }
     const String& Name() const { return m_name; }
     const String& ErrorText() const { return m_errorText; }
+    // The Windows error code of the last failure; 0 when the program itself refused the
+    // request (a bad size, no access asked for) or nothing failed.
+    uint32_t SystemError() const { return m_systemError; }
     static const char* ResultText(int code);
 
     // Blocks: true when every byte was read or written; the reason is in ErrorText().
-    bool Read(void* destination, int32_t size) override;
-    bool Write(const void* source, int32_t size) override;
+    [[nodiscard]] bool Read(void* destination, int32_t size) override;
+    [[nodiscard]] bool Write(const void* source, int32_t size) override;
 
     int32_t Position();
-    bool Seek(int32_t offset);
-    bool SeekFromEnd(int32_t offset);
+    [[nodiscard]] bool Seek(int32_t offset);
+    [[nodiscard]] bool SeekFromEnd(int32_t offset);
     int32_t Size();
     bool NotAtEnd();  // 0 <= position < size
     bool AtEnd();     // position == size
-    bool TruncateHere();
-    bool Flush();
+    [[nodiscard]] bool TruncateHere();
+    [[nodiscard]] bool Flush();
 
     // Reads elsewhere and comes back to the current position.
-    bool ReadAt(int32_t offset, void* destination, int32_t size);
+    [[nodiscard]] bool ReadAt(int32_t offset, void* destination, int32_t size);
     // The last n bytes (false for n <= 0 or a shorter file).
-    bool ReadTail(void* destination, int32_t n);
-    bool ReadLastByte(uint8_t& value) { return ReadTail(&value, 1); }
+    [[nodiscard]] bool ReadTail(void* destination, int32_t n);
+    [[nodiscard]] bool ReadLastByte(uint8_t& value) { return ReadTail(&value, 1); }
     // Bytes up to a zero byte or the end.
     String ReadText();
     // The text's bytes at the end of the file, the position kept.
-    bool WriteTextAtEnd(const String& text);
+    [[nodiscard]] bool WriteTextAtEnd(const String& text);
     // Adds "\r\n" to a non-empty file whose last byte is neither CR nor LF.
-    bool EndLine();
+    [[nodiscard]] bool EndLine();
 
-    bool SetLastWriteTime(const FileStamp& stamp);
+    [[nodiscard]] bool SetLastWriteTime(const FileStamp& stamp);
 
     // Saved positions for operations that work elsewhere in the file; popping with
-    // nothing saved stays where it is.
+    // nothing saved stays where it is. False when the file cannot go back there.
     void PushPosition();
-    void PopPosition();
+    [[nodiscard]] bool PopPosition();
 
 private:
-    int OpenFailed(int code, uint32_t flags);
+    int OpenFailed(int code, uint32_t error, uint32_t flags);
     int ResultOfError(uint32_t error, bool wantWrite) const;
     bool WorkOutName(const char* name, uint32_t mode, uint32_t& error);
     bool LoadMemoryImage();
     bool WriteMemoryImageBack();
     bool SeekHandle(int32_t offset, uint32_t method);
+    // Records a failure: the program's own text, or the system's for `error`.
+    bool Refuse(const char* text);
+    bool SystemFailure(uint32_t error);
 
-    void* m_handle = nullptr;
+    KernelHandle m_handle;
+    uint32_t m_systemError = 0;
     String m_name;
     bool m_canRead = false;
     bool m_canWrite = false;

@@ -21,13 +21,14 @@ static bool Acceptable(const char* name)
 bool FileFinder::First(const char* mask, FileInfo& info)
 {
     Close();
-    if (!mask || !*mask)
+    if (!mask || !*mask) {
+        SetLastError(ERROR_INVALID_NAME);
         return false;
+    }
     WIN32_FIND_DATAA data;
-    HANDLE handle = FindFirstFileA(mask, &data);
-    if (handle == INVALID_HANDLE_VALUE)
+    m_handle.Reset(FindFirstFileA(mask, &data));
+    if (!m_handle)
         return false;
-    m_handle = handle;
     if (Acceptable(data.cFileName)) {
         Fill(data, info);
         return true;
@@ -40,22 +41,17 @@ bool FileFinder::Next(FileInfo& info)
     if (!m_handle)
         return false;
     WIN32_FIND_DATAA data;
-    while (FindNextFileA(static_cast<HANDLE>(m_handle), &data)) {
+    while (FindNextFileA(m_handle.Get(), &data)) {
         if (Acceptable(data.cFileName)) {
             Fill(data, info);
             return true;
         }
     }
+    // Closing must not hide why the walk ended.
+    DWORD error = GetLastError();
     Close();
+    SetLastError(error);
     return false;
-}
-
-void FileFinder::Close()
-{
-    if (m_handle) {
-        FindClose(static_cast<HANDLE>(m_handle));
-        m_handle = nullptr;
-    }
 }
 
 bool FindFirstEntry(const char* mask, FileInfo& info)

@@ -94,12 +94,6 @@ uint64_t ScanDirectory(const String& mask, uint32_t options, Vector<String>& lis
     return total;
 }
 
-void AddLinePart(String& messages, uint32_t options, int32_t lineNumber)
-{
-    if (!(options & kSpecNoLineNumbers))
-        messages.AppendFormat("on line %d ", lineNumber);
-}
-
 // The lines of the text: each ends at CR, LF, CR LF, LF CR or the end.
 void SplitIntoLines(const String& text, Vector<String>& lines)
 {
@@ -151,103 +145,135 @@ uint64_t ScanFiles(const String& mask, uint32_t options, Vector<String>& list)
     return ScanDirectory(pattern, options, list);
 }
 
-void ParseFileSpecifications(const String& text, const char* defaultDirectory, uint32_t options,
-                             Vector<String>& names, Vector<int32_t>& lineIndexes, uint64_t& totalSize,
-                             String& messages)
+namespace {
+
+// The masks of one line: separated by ";", each trimmed, empty ones dropped.
+void SplitMasks(const String& line, Vector<String>& masks)
 {
-    if (options & kSpecClearMessages)
-        messages.Clear();
-    if (options & kSpecClearNames)
-        names.Clear();
-    if (options & kSpecClearLineIndexes)
-        lineIndexes.Clear();
-    totalSize = 0;
-
-    String defaultDir(defaultDirectory);
-    if (!defaultDir.IsEmpty() && !DirectoryExists(defaultDir)) {
-        messages.Append("The default directory \"");
-        messages.Append(defaultDir);
-        messages.Append("\" does not exist.\r\n");
+    int32_t start = 0;
+    for (int32_t i = 0; i <= line.Length(); ++i) {
+        if (i == line.Length() || line.CharAt(i) == ';') {
+            String mask(line.Text() + start, i - start);
+            mask.Trim();
+            if (!mask.IsEmpty())
+                masks.Append(std::move(mask));
+            start = i + 1;
+        }
     }
-    if ((options & kSpecBlankIsError) && IsBlank(text.Text())) {
-        messages = "No files were specified.\r\n";
-        return;
+}
+
+// One parse: the options, the names listed so far and the list being filled.
+class SpecificationParser {
+public:
+    SpecificationParser(const char* defaultDirectory, uint32_t options, FileSpecificationList& list)
+        : m_defaultDirectory(defaultDirectory), m_options(options), m_list(list),
+          m_listed(AllowsDuplicates() ? 0 : list.names.Count())
+    {
+        if (!AllowsDuplicates()) {
+            for (const String& name : list.names)
+                m_listed.Add(name);
+        }
     }
 
-    bool allowDuplicates = (options & kSpecAllowDuplicates) != 0;
-    NameSet listed(allowDuplicates ? 0 : names.Count());
-    if (!allowDuplicates) {
-        for (const String& name : names)
-            listed.Add(name);
-    }
-    uint32_t scanOptions = options & (kScanDirectories | kScanRecurse);
+    const String& DefaultDirectory() const { return m_defaultDirectory; }
 
-    Vector<String> lines;
-    SplitIntoLines(text, lines);
-    for (int32_t lineIndex = 0; lineIndex < lines.Count(); ++lineIndex) {
-        int32_t lineNumber = lineIndex + 1;
-        String line = lines[lineIndex];
+    void ParseLine(const String& text, int32_t lineIndex)
+    {
+        String line(text);
         line.Trim();
         if (line.IsEmpty())
-            continue;
+            return;
         String lineDirectory = DirectoryPart(line);
         if (IsBlank(lineDirectory.Text()))
-            lineDirectory = defaultDir;
+            lineDirectory = m_defaultDirectory;
         else
-            MakeAbsolute(lineDirectory, defaultDir.Text());
+            MakeAbsolute(lineDirectory, m_defaultDirectory.Text());
 
-        Vector<String> pieces;
-        int32_t start = 0;
-        for (int32_t i = 0; i <= line.Length(); ++i) {
-            if (i == line.Length() || line.CharAt(i) == ';') {
-                String piece(line.Text() + start, i - start);
-                piece.Trim();
-                if (!piece.IsEmpty())
-                    pieces.Append(std::move(piece));
-                start = i + 1;
-            }
-        }
-
-        bool firstPiece = true;
-        for (String& piece : pieces) {
+        Vector<String> masks;
+        SplitMasks(line, masks);
+        for (int32_t i = 0; i < masks.Count(); ++i) {
             // The line's directory came from its first mask, whose own directory must
             // not be added to it a second time.
-            const String& directory = firstPiece ? defaultDir : lineDirectory;
-            firstPiece = false;
-            bool absolute = IsAbsolutePath(piece.Text()) ||
-                            (IsAbsolutePath(directory.Text()) && MakeAbsolute(piece, directory.Text()));
-            if (!absolute) {
-                messages.Append("The file specification \"");
-                messages.Append(piece);
-                messages.Append("\" ");
-                AddLinePart(messages, options, lineNumber);
-                messages.Append("is not an absolute path.  Please include the drive and directory.\r\n");
-                continue;
-            }
+            AddMask(masks[i], i == 0 ? m_defaultDirectory : lineDirectory, lineIndex);
+        }
+    }
 
-            Vector<String> found;
-            uint64_t size = ScanFiles(piece, scanOptions, found);
-            if (found.IsEmpty()) {
-                messages.Append("The file specification \"");
-                messages.Append(piece);
-                messages.Append("\" ");
-                AddLinePart(messages, options, lineNumber);
-                messages.Append("did not match any files.\r\n");
-                continue;
-            }
-            totalSize += size;
-            for (String& name : found) {
-                if (allowDuplicates) {
-                    names.Append(name);
-                    lineIndexes.Append(lineIndex);
-                } else if (listed.Add(name)) {
-                    names.Append(name);
-                } else {
-                    messages.Append("The file \"");
-                    messages.Append(name);
-                    messages.Append("\" occurs more than once.\r\n");
-                }
+private:
+    bool AllowsDuplicates() const { return (m_options & kSpecAllowDuplicates) != 0; }
+
+    void AddMask(String& mask, const String& directory, int32_t lineIndex)
+    {
+        bool absolute = IsAbsolutePath(mask.Text()) ||
+                        (IsAbsolutePath(directory.Text()) && MakeAbsolute(mask, directory.Text()));
+        if (!absolute) {
+            Report(mask, lineIndex, "is not an absolute path.  Please include the drive and directory.\r\n");
+            return;
+        }
+        Vector<String> found;
+        uint64_t size = ScanFiles(mask, m_options & (kScanDirectories | kScanRecurse), found);
+        if (found.IsEmpty()) {
+            Report(mask, lineIndex, "did not match any files.\r\n");
+            return;
+        }
+        m_list.totalSize += size;
+        for (String& name : found) {
+            if (AllowsDuplicates()) {
+                m_list.names.Append(name);
+                m_list.lineIndexes.Append(lineIndex);
+            } else if (m_listed.Add(name)) {
+                m_list.names.Append(name);
+            } else {
+                m_list.messages.Append("The file \"");
+                m_list.messages.Append(name);
+                m_list.messages.Append("\" occurs more than once.\r\n");
             }
         }
     }
+
+    // "The file specification "<mask>" on line <n> <problem>".
+    void Report(const String& mask, int32_t lineIndex, const char* problem)
+    {
+        String& messages = m_list.messages;
+        messages.Append("The file specification \"");
+        messages.Append(mask);
+        messages.Append("\" ");
+        if (!(m_options & kSpecNoLineNumbers))
+            messages.AppendFormat("on line %d ", lineIndex + 1);
+        messages.Append(problem);
+    }
+
+    String m_defaultDirectory;
+    uint32_t m_options;
+    FileSpecificationList& m_list;
+    NameSet m_listed;
+};
+
+} // namespace
+
+void ParseFileSpecifications(const String& text, const char* defaultDirectory, uint32_t options,
+                             FileSpecificationList& list)
+{
+    if (options & kSpecClearMessages)
+        list.messages.Clear();
+    if (options & kSpecClearNames)
+        list.names.Clear();
+    if (options & kSpecClearLineIndexes)
+        list.lineIndexes.Clear();
+    list.totalSize = 0;
+
+    SpecificationParser parser(defaultDirectory, options, list);
+    const String& directory = parser.DefaultDirectory();
+    if (!directory.IsEmpty() && !DirectoryExists(directory)) {
+        list.messages.Append("The default directory \"");
+        list.messages.Append(directory);
+        list.messages.Append("\" does not exist.\r\n");
+    }
+    if ((options & kSpecBlankIsError) && IsBlank(text.Text())) {
+        list.messages = "No files were specified.\r\n";
+        return;
+    }
+    Vector<String> lines;
+    SplitIntoLines(text, lines);
+    for (int32_t lineIndex = 0; lineIndex < lines.Count(); ++lineIndex)
+        parser.ParseLine(lines[lineIndex], lineIndex);
 }

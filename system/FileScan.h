@@ -33,13 +33,18 @@ constexpr uint32_t kSpecClearMessages = 0x800;
 constexpr uint32_t kSpecClearNames = 0x1000;
 constexpr uint32_t kSpecClearLineIndexes = 0x2000;
 
+// What ParseFileSpecifications finds.
+struct FileSpecificationList {
+    Vector<String> names;
+    Vector<int32_t> lineIndexes; // with kSpecAllowDuplicates: the 0-based line of each name
+    uint64_t totalSize = 0;      // the sum of the scans' sizes
+    String messages;             // one line per problem; empty when every line was good
+};
+
 // Reads a list of file specifications: lines (ending at CR, LF, CR LF or LF CR) of
 // masks separated by ";". Relative masks are taken in the line's directory (that of its
 // first mask) or, for the first mask, in `defaultDirectory` (null or "" for none).
-// Every problem adds one line to `messages`; an empty text means every line was good.
-// Found names go to `names`, each once unless kSpecAllowDuplicates, when the 0-based
-// index of each name's line goes to `lineIndexes` too. `totalSize` is the sum of the
-// scans' sizes.
+// Found names are added to the list's names, each once unless kSpecAllowDuplicates;
+// what the list held before stays unless the kSpecClear options clear it.
 void ParseFileSpecifications(const String& text, const char* defaultDirectory, uint32_t options,
-                             Vector<String>& names, Vector<int32_t>& lineIndexes, uint64_t& totalSize,
-                             String& messages);
+                             FileSpecificationList& list);

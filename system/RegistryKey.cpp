@@ -20,14 +20,15 @@ static LONG Report(LONG status)
     return status;
 }
 
-// The box of kShowErrors: the system's text for the last error, when it has one.
+// kShowErrors: the system's text for the last error, when it has one, goes to the
+// application's error display.
 static void ShowRegistryError(uint32_t options)
 {
     if (!(options & RegistryKey::kShowErrors))
         return;
     String text = LastErrorText();
     if (!text.IsEmpty())
-        MessageBoxA(nullptr, text.Text(), "Registry Error", MB_ICONERROR);
+        DisplaySystemError("Registry Error", text);
 }
 
 static const char* RootName(HKEY root)
@@ -63,15 +64,16 @@ int32_t RegistryKey::Open(HKEY parent, const char* subKey, uint32_t options)
         ShowRegistryError(options);
         return kOpenFailed;
     }
-    HKEY key = nullptr;
+    HKEY opened = nullptr;
     DWORD disposition = REG_OPENED_EXISTING_KEY;
     LONG status;
     if (options & kExistingOnly) {
-        status = RegOpenKeyExA(parent, subKey, 0, KEY_ALL_ACCESS, &key);
+        status = RegOpenKeyExA(parent, subKey, 0, KEY_ALL_ACCESS, &opened);
     } else {
         status = RegCreateKeyExA(parent, subKey, 0, const_cast<char*>(""), REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                                 nullptr, &key, &disposition);
+                                 nullptr, &opened, &disposition);
     }
+    RegistryHandle key(status == ERROR_SUCCESS ? opened : nullptr);
     if (Report(status) != ERROR_SUCCESS) {
         ShowRegistryError(options);
         return kOpenFailed;
@@ -80,7 +82,7 @@ int32_t RegistryKey::Open(HKEY parent, const char* subKey, uint32_t options)
     String path;
     if (const char* rootName = RootName(parent)) {
         path = rootName;
-    } else if (parent == m_key) {
+    } else if (parent == m_key.Get()) {
         path = m_path;
         if (!path.IsEmpty() && path.Last() != '\\' && *subKey)
             path += '\\';
@@ -88,10 +90,10 @@ int32_t RegistryKey::Open(HKEY parent, const char* subKey, uint32_t options)
     path += subKey;
 
     if (m_key) {
-        m_outerKeys.Push(m_key);
+        m_outerKeys.Push(m_key.Release());
         m_outerPaths.Push(static_cast<String&&>(m_path));
     }
-    m_key = key;
+    m_key = static_cast<RegistryHandle&&>(key);
     m_path = static_cast<String&&>(path);
     return disposition == REG_CREATED_NEW_KEY ? kCreated : kOpenedExisting;
 }
@@ -102,7 +104,7 @@ int32_t RegistryKey::OpenBelow(const char* subKey, uint32_t options)
         SetLastError(ERROR_INVALID_HANDLE);
         return kOpenFailed;
     }
-    return Open(m_key, subKey, options);
+    return Open(m_key.Get(), subKey, options);
 }
 
 int32_t RegistryKey::OpenProductKey(const char* subKey, bool perUser, uint32_t options)
@@ -118,13 +120,12 @@ void RegistryKey::Close()
 {
     if (!m_key)
         return;
-    RegCloseKey(m_key);
-    m_key = nullptr;
+    m_key.Reset();
     m_path.Clear();
     // The outer keys were pushed only while a key was current, so both stacks are
     // either empty together or hold the key to return to.
     if (!m_outerKeys.IsEmpty()) {
-        m_key = m_outerKeys.Pop();
+        m_key.Reset(static_cast<HKEY>(m_outerKeys.Pop()));
         m_path = m_outerPaths.Pop();
     }
 }
@@ -141,10 +142,10 @@ bool RegistryKey::KeyExists(const char* subKey, bool perUser)
         return false;
     String path("Software\\");
     path += subKey;
-    HKEY key = nullptr;
-    if (Report(RegOpenKeyExA(ProductRoot(perUser), path.Text(), 0, KEY_ALL_ACCESS, &key)) != ERROR_SUCCESS)
+    HKEY opened = nullptr;
+    if (Report(RegOpenKeyExA(ProductRoot(perUser), path.Text(), 0, KEY_ALL_ACCESS, &opened)) != ERROR_SUCCESS)
         return false;
-    RegCloseKey(key);
+    RegistryHandle key(opened);
     return true;
 }
 
@@ -152,7 +153,7 @@ bool RegistryKey::ValueExists(const char* name) const
 {
     if (!m_key)
         return false;
-    return Report(RegQueryValueExA(m_key, name, nullptr, nullptr, nullptr, nullptr)) == ERROR_SUCCESS;
+    return Report(RegQueryValueExA(m_key.Get(), name, nullptr, nullptr, nullptr, nullptr)) == ERROR_SUCCESS;
 }
 
 int32_t RegistryKey::SubKeyCount() const
@@ -160,7 +161,7 @@ int32_t RegistryKey::SubKeyCount() const
     if (!m_key)
         return -1;
     DWORD subKeys = 0;
-    if (Report(RegQueryInfoKeyA(m_key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr, nullptr,
+    if (Report(RegQueryInfoKeyA(m_key.Get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr, nullptr,
                                 nullptr, nullptr, nullptr)) != ERROR_SUCCESS)
         return -1;
     return static_cast<int32_t>(subKeys);
@@ -172,7 +173,7 @@ bool RegistryKey::IsEmpty() const
         return true;
     DWORD subKeys = 0;
     DWORD values = 0;
-    if (Report(RegQueryInfoKeyA(m_key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr,
+    if (Report(RegQueryInfoKeyA(m_key.Get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr,
                                 nullptr, nullptr, nullptr)) != ERROR_SUCCESS)
         return true;
     return subKeys == 0 && values == 0;
@@ -188,7 +189,7 @@ int32_t RegistryKey::SubKeyNames(Vector<String>& names) const
     char name[kNameSize + 1];
     int32_t count = 0;
     for (DWORD index = 0;; ++index) {
-        LONG status = RegEnumKeyA(m_key, index, name, kNameSize);
+        LONG status = RegEnumKeyA(m_key.Get(), index, name, kNameSize);
         if (status != ERROR_SUCCESS) {
             SetLastError(status == ERROR_NO_MORE_ITEMS ? ERROR_SUCCESS : static_cast<DWORD>(status));
             return count;
@@ -219,7 +220,7 @@ bool RegistryKey::Read(const char* name, Value& value, uint32_t options) const
     char buffer[32];
     DWORD type = REG_NONE;
     DWORD size = sizeof buffer;
-    LONG status = Report(RegQueryValueExA(m_key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size));
+    LONG status = Report(RegQueryValueExA(m_key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size));
     if (status == ERROR_SUCCESS) {
         switch (type) {
         case REG_SZ:
@@ -261,7 +262,7 @@ bool RegistryKey::Read(const char* name, Value& value, uint32_t options) const
         return false;
     }
     DWORD secondSize = size;
-    if (Report(RegQueryValueExA(m_key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.Buffer()),
+    if (Report(RegQueryValueExA(m_key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data.Buffer()),
                                 &secondSize)) != ERROR_SUCCESS)
         return false;
     if (secondSize > size)
@@ -313,7 +314,7 @@ bool RegistryKey::WriteData(const char* name, DWORD type, const void* data, DWOR
         SetLastError(ERROR_INVALID_HANDLE);
         return false;
     }
-    return Report(RegSetValueExA(m_key, name, 0, type, static_cast<const BYTE*>(data), size)) == ERROR_SUCCESS;
+    return Report(RegSetValueExA(m_key.Get(), name, 0, type, static_cast<const BYTE*>(data), size)) == ERROR_SUCCESS;
 }
 
 bool RegistryKey::WriteTextData(const char* name, const String& text, uint32_t options)
@@ -334,8 +335,8 @@ bool RegistryKey::Write(const char* name, const Value& value, uint32_t options)
         return false;
     }
     if (value.Type() == Value::kEmpty || ((options & kDeleteIfEmpty) && value.IsEmptyOrZero())) {
-        DeleteValue(name);
-        return true;
+        // An empty value is no value: one that is already missing is as wanted.
+        return DeleteValue(name) == kDeleted || GetLastError() == ERROR_FILE_NOT_FOUND;
     }
     if (value.Storage() == Value::kStoreInteger) {
         DWORD number = value.ToUInt32();
@@ -365,7 +366,7 @@ int32_t RegistryKey::DeleteValue(const char* name)
         SetLastError(ERROR_INVALID_HANDLE);
         return kNoKey;
     }
-    return Report(RegDeleteValueA(m_key, name)) == ERROR_SUCCESS ? kDeleted : kFailed;
+    return Report(RegDeleteValueA(m_key.Get(), name)) == ERROR_SUCCESS ? kDeleted : kFailed;
 }
 
 int32_t RegistryKey::DeleteKey(const char* subKey, uint32_t options)
@@ -388,11 +389,12 @@ int32_t RegistryKey::DeleteKey(const char* subKey, uint32_t options)
     if (OpenBelow(subKey, kExistingOnly | (options & kShowErrors))) {
         Vector<String> names;
         SubKeyNames(names);
+        // A sub-key that stays makes the deletion below fail, which reports it.
         for (int32_t i = 0; i < names.Count(); ++i)
-            DeleteKey(names.At(i).Text(), options);
+            (void)DeleteKey(names.At(i).Text(), options);
         Close();
     }
-    if (Report(RegDeleteKeyA(m_key, subKey)) != ERROR_SUCCESS) {
+    if (Report(RegDeleteKeyA(m_key.Get(), subKey)) != ERROR_SUCCESS) {
         ShowRegistryError(options);
         return kFailed;
     }

@@ -14,11 +14,11 @@ struct RuntimeFunction {
 
 // Loads `library` and looks up `name`. When found, the library stays loaded and the
 // answer is true; otherwise the library is freed and `address` is null.
-bool LoadRuntimeFunction(const char* library, const char* name, void*& address);
+[[nodiscard]] bool LoadRuntimeFunction(const char* library, const char* name, void*& address);
 
 // Fills every entry's address (null when missing) and keeps the library loaded; true
 // when every function that is not optional was found.
-bool LoadRuntimeTable(const char* library, const RuntimeFunction* table);
+[[nodiscard]] bool LoadRuntimeTable(const char* library, const RuntimeFunction* table);
 
 // Releases every library the two loaders kept.
 void FreeLoadedLibraries();

@@ -32,3 +32,19 @@ void SetLastErrorInvalidParameter()
 {
     SetLastError(ERROR_INVALID_PARAMETER);
 }
+
+static SystemErrorDisplay s_display = nullptr;
+
+void SetSystemErrorDisplay(SystemErrorDisplay display)
+{
+    s_display = display;
+}
+
+void DisplaySystemError(const char* caption, const String& text)
+{
+    if (!s_display)
+        return;
+    DWORD error = GetLastError();
+    s_display(caption, text.Text());
+    SetLastError(error);
+}

@@ -43,11 +43,11 @@ const char* FontsKey();
 
 // Writes (or removes) the font's value in the fonts key, creating the key when missing.
 // UnregisterFont is true only when a value was deleted.
-bool RegisterFont(const char* valueName, const char* fileName);
-bool UnregisterFont(const char* valueName);
+[[nodiscard]] bool RegisterFont(const char* valueName, const char* fileName);
+[[nodiscard]] bool UnregisterFont(const char* valueName);
 
 // Tell the shell that file associations, a folder's contents or the desktop changed.
 // False when the shell offers no notification function (or for a blank path).
-bool NotifyAssociationsChanged();
-bool NotifyFolderChanged(const char* path);
-bool NotifyDesktopChanged(bool common);
+[[nodiscard]] bool NotifyAssociationsChanged();
+[[nodiscard]] bool NotifyFolderChanged(const char* path);
+[[nodiscard]] bool NotifyDesktopChanged(bool common);

@@ -1,6 +1,7 @@
 // The readers of an installer's payload, fed any bytes: the header reader with its size
-// table and the settings block behind it (descrambled and decompressed as the installer
-// does), and the settings stream reader on its own. The first input byte chooses:
+// table, the settings block behind it (descrambled and decompressed as the installer
+// does), the file entries of the size table in the bytes after that block, and the
+// settings stream reader on its own. The first input byte chooses:
 //   even: the rest is a payload section, read from its header on;
 //   odd:  the rest is a decoded settings stream.
 // Reading a settings stream directly lets the fuzzer reach every field without first
@@ -9,10 +10,12 @@
 #include "core/String.h"
 #include "payload/Decompressor.h"
 #include "payload/Descrambler.h"
+#include "payload/FileEntry.h"
 #include "payload/PayloadHeaderReader.h"
 #include "payload/SettingsReader.h"
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 
 namespace {
 
@@ -35,6 +38,18 @@ void ReadStream(const void* bytes, int32_t length)
     }
 }
 
+// The file data as the installer walks it: one entry per size, each inside the bytes.
+void ReadEntries(PayloadCursor cursor, const PayloadHeaderFields& fields, const uint8_t* begin, const uint8_t* end)
+{
+    for (int32_t i = 0; i < fields.sizes.Count(); ++i) {
+        FileEntry entry;
+        if (ReadFileEntry(cursor, fields.sizes[i], entry) != 0)
+            return;
+        if (entry.data < begin || entry.data + entry.dataLength > end)
+            abort();
+    }
+}
+
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -54,6 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     String block;
     if (!cursor.ReadBlock(block, fields.header.settingsLength))
         return 0;
+    ReadEntries(cursor, fields, rest, rest + length);
     Descramble(block, fields.header.settingsKey);
     if (!Decompress(block))
         return 0;

@@ -138,6 +138,15 @@ class FileOpening(bench.WineTestCase):
             ("probe null", "canopen|<null>", "0"),
             ("hold unshared", r"open|B|C:\t\locked.txt|0", "0 " + RESULT_TEXTS[0]),
             ("probe locked counts as there", r"canopen|C:\t\locked.txt", "1"),
+            # Beside the result code, the Windows error code of the failure is kept.
+            ("missing again", r"open|A|C:\t\nothere.txt|%d" % OPEN_EXISTING, failed_open(3)),
+            ("file not found", "syserror|A", "2"),
+            ("no directory", r"open|A|C:\nodir\x.txt|%d" % OPEN_EXISTING, failed_open(4)),
+            ("path not found", "syserror|A", "3"),
+            ("a directory again", r"open|A|C:\t|%d" % READ_SHARED, failed_open(11)),
+            ("access denied", "syserror|A", "5"),
+            ("refused by the program", "open|A||0", failed_open(2)),
+            ("no system error", "syserror|A", "0"),
         ]
         results = check_rows(self, p, rows)
         temp_dir = results[18][1:-1]
@@ -424,6 +433,9 @@ class PathsAndDirectories(bench.WineTestCase):
                 ("create root", "mkdirs|C:\\", "1"),
                 ("create empty", "mkdirs|", "0"),
                 ("create below a file", r"mkdirs|C:\t\file.txt\sub", "0"),
+                # The reason is CreateDirectoryA's, not that of the existence test after it.
+                ("a file of that name", r"mkdirserror|C:\t\file.txt", "0 183"),
+                ("below a file, the same reason", r"mkdirserror|C:\t\file.txt\sub", "0 183"),
                 ("remove leaf", r"rmdir|C:\a\b\c", "1"),
                 ("removed", r"direxists|C:\a\b\c", "0"),
                 ("remove non-empty", r"rmdir|C:\a", "0"),

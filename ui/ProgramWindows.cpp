@@ -1,0 +1,8 @@
+#include "ui/ProgramWindows.h"
+
+static ProgramWindows s_windows;
+
+ProgramWindows& TheProgramWindows()
+{
+    return s_windows;
+}
