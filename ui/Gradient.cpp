@@ -14,7 +14,9 @@ GradientFillFunction GradientFillOrNull()
     static void* s_function;
     if (!s_looked) {
         s_looked = true;
-        LoadRuntimeFunction("msimg32.dll", "GradientFill", s_function);
+        // Missing on Windows 95 without its update: the gradient is then drawn in bands.
+        if (!LoadRuntimeFunction("msimg32.dll", "GradientFill", s_function))
+            s_function = nullptr;
     }
     return reinterpret_cast<GradientFillFunction>(s_function);
 }

@@ -498,7 +498,7 @@ int main(int argc, char** argv)
         fflush(stdout);
     }
     for (File& file : s_held)
-        file.Close();
+        (void)file.Close(); // held for reading only: nothing to write back
     OleUninitialize();
     return 0;
 }
