@@ -1,5 +1,5 @@
 #include "install/InstallSequence.h"
-#include "install/InstallLog.h"
+#include "records/InstallLog.h"
 #include "install/InstallerState.h"
 #include "install/steps/InstallStep.h"
 #include "ui/ProgramExit.h"
