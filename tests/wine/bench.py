@@ -297,7 +297,7 @@ class Running:
 class Prefix:
     """A fresh Wine prefix for one test. Use as a context manager."""
 
-    def __init__(self, windows_version=None):
+    def __init__(self, windows_version=None, persistent_server=True):
         _ensure_template()
         self.display = _Display.get()
         self.root = tempfile.mkdtemp(prefix="prefix-", dir=BENCH_DIR)
@@ -325,6 +325,9 @@ class Prefix:
                     shutil.copy2(source, target)
         self.env = _wine_env(self.root, self.display)
         self._server = None
+        # A test that waits for Wine to end on its own (a restart of Windows) needs a
+        # server that leaves with the last program.
+        self._persistent = persistent_server
         if windows_version:
             self.set_windows_version(windows_version)
 
@@ -439,7 +442,7 @@ class Prefix:
         """Keeps this prefix's wineserver, and with it Wine's system processes (services,
         devices, the desktop), running from one program to the next. Without it every
         run starts them all again, which costs seconds per run under emulation."""
-        if self._server is None:
+        if self._server is None and self._persistent:
             self._server = subprocess.Popen(["wineserver", "-p"], env=self.env, stdin=subprocess.DEVNULL,
                                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 

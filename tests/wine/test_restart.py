@@ -67,13 +67,14 @@ RESTART_ROW = ("restart", "restart|2|0", lambda r: r.startswith("1 "))
 
 
 def wait_for_restart(p):
-    """Windows goes on with the restart after the call returns: waits for all of it."""
+    """Windows goes on with the restart after the call returns: waits for all of it.
+    The prefix must have been made with persistent_server=False."""
     subprocess.run(["wineserver", "-w"], env=p.env, timeout=300)
 
 
 class NineXFamily(bench.WineTestCase):
     def test_wininit_lines_with_short_names_and_restart(self):
-        with bench.Prefix("win98") as p:
+        with bench.Prefix("win98", persistent_server=False) as p:
             put_files(p)
             results = check_rows(self, p, locked_file_rows("9x") + [RESTART_ROW])
             wait_for_restart(p)
@@ -106,7 +107,7 @@ class NineXFamily(bench.WineTestCase):
 
 class NtFamily(bench.WineTestCase):
     def test_pending_operations(self):
-        with bench.Prefix("winxp") as p:
+        with bench.Prefix("winxp", persistent_server=False) as p:
             put_files(p)
             check_rows(self, p, locked_file_rows("nt"))
             pending = p.registry().value(SESSION_MANAGER, "PendingFileRenameOperations")
@@ -122,7 +123,7 @@ class NtFamily(bench.WineTestCase):
             check_after_restart(self, p)
 
     def test_restart(self):
-        with bench.Prefix("winxp") as p:
+        with bench.Prefix("winxp", persistent_server=False) as p:
             p.write(TARGET, "old")
             p.write(SOURCE, "new")
             rows = [
