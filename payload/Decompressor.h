@@ -25,6 +25,11 @@ class String;
 // On success `output` holds exactly the E decoded bytes; on failure it is unchanged.
 bool Decompress(const void* block, int32_t length, String& output);
 
+// The same decoding into the caller's buffer of `outputLength` bytes, for a caller that
+// knows E and owns the memory: true when the block is accepted and E equals outputLength.
+// Only those bytes are written, but on failure any of them may have been.
+bool DecompressInto(const void* block, int32_t length, void* output, int32_t outputLength);
+
 // Decodes the block held in `bytes` and replaces it with the output. On failure `bytes`
 // keeps the block and the answer is false.
 bool Decompress(String& bytes);

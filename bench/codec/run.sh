@@ -8,6 +8,5 @@ build=${1:-${TMPDIR:-/tmp}/quox-codec-bench}
 cmake -S "$root" -B "$build" -DQUOX_WINDOWS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j2 --target codec_bench >/dev/null
 uname -srm
-grep -m1 'model name' /proc/cpuinfo | sed 's/.*: //'
 date -u '+%Y-%m-%d %H:%M UTC'
 "$build/bench/codec/codec_bench"

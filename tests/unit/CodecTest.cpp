@@ -4,12 +4,14 @@
 #include "payload/Decompressor.h"
 #include "payload/Descrambler.h"
 #include "payload/Encoder.h"
+#include "tests/fuzz/ReferenceDecoder.h"
 #include <cstring>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -45,18 +47,20 @@ public:
         m_out.WriteNumber(kLiteralCount, count);
         return *this;
     }
-    BlockBuilder& Run(char value, uint64_t length)
+    // A prefix of `ones` bits (-1: the shortest that holds the number); longer prefixes
+    // than needed are allowed by the format, and no encoder writes them.
+    BlockBuilder& Run(char value, uint64_t length, int lengthOnes = -1)
     {
         m_out.WriteBits(3, 2);
         m_out.WriteBits(static_cast<uint8_t>(value), 8);
-        m_out.WriteNumber(kRunLength, length);
+        Number(kRunLength, length, lengthOnes);
         return *this;
     }
-    BlockBuilder& Match(uint64_t length, uint64_t distance)
+    BlockBuilder& Match(uint64_t length, uint64_t distance, int lengthOnes = -1, int distanceOnes = -1)
     {
         m_out.WriteBits(1, 2);
-        m_out.WriteNumber(kMatchLength, length);
-        m_out.WriteNumber(kMatchDistance, distance);
+        Number(kMatchLength, length, lengthOnes);
+        Number(kMatchDistance, distance, distanceOnes);
         return *this;
     }
     BlockBuilder& Bits(uint64_t bits, int count)
@@ -72,8 +76,41 @@ public:
     }
 
 private:
+    void Number(const NumberCode& code, uint64_t value, int ones)
+    {
+        if (ones < 0) {
+            m_out.WriteNumber(code, value);
+            return;
+        }
+        for (int i = 0; i < ones; ++i)
+            m_out.WriteBits(1, 1);
+        m_out.WriteBits(0, 1);
+        int width = code.base + ones * code.step;
+        width = width > kMaxFieldWidth ? kMaxFieldWidth : width;
+        m_out.WriteBits(value - code.bias, width);
+    }
+
     BitWriter m_out;
 };
+
+// Decodes `block` with Decompress, into an exact buffer with DecompressInto, and with the
+// bit-by-bit reference decoder: the three must agree on acceptance and bytes.
+void ExpectSameAsReference(const std::string& block)
+{
+    std::string reference;
+    bool referenceAccepts =
+        ReferenceDecoder::Decode(reinterpret_cast<const uint8_t*>(block.data()), block.size(), reference);
+    String output;
+    bool accepted = Decompress(block.data(), static_cast<int32_t>(block.size()), output);
+    ASSERT_EQ(accepted, referenceAccepts);
+    if (!accepted)
+        return;
+    EXPECT_EQ(Bytes(output), reference);
+    std::vector<char> exact(reference.size());
+    ASSERT_TRUE(DecompressInto(block.data(), static_cast<int32_t>(block.size()), exact.data(),
+                               static_cast<int32_t>(exact.size())));
+    EXPECT_EQ(std::string(exact.begin(), exact.end()), reference);
+}
 
 struct BlockCase {
     const char* name;
@@ -100,6 +137,8 @@ TEST_P(HandMadeBlock, IsAcceptedOrRefusedAsTheFormatSays)
     String inPlace = ToString(block);
     EXPECT_EQ(Decompress(inPlace), accepted);
     EXPECT_EQ(Bytes(inPlace), accepted ? c.output : block);
+
+    ExpectSameAsReference(block);
 }
 
 // A literal count of 1 written with a needlessly long prefix: 20 prefix bits cap the field
@@ -120,6 +159,15 @@ std::string VeryLongPrefixBlock()
 }
 
 const std::string kHeaderE0 = BlockBuilder(0).Finish();
+
+// `n` bytes that differ from their neighbours, so that a wrong match source shows.
+std::string Pattern(size_t n)
+{
+    std::string bytes(n, '\0');
+    for (size_t i = 0; i < n; ++i)
+        bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+    return bytes;
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Codec, HandMadeBlock,
@@ -155,7 +203,31 @@ INSTANTIATE_TEST_SUITE_P(
         BlockCase{ "FullWidthCountDoesNotWrap",
                    [] { return BlockBuilder(1).Bits(0, 1).Bits(0x7FFF, 16).Bits(0xFFFFFFFF, 32).Literal("z").Finish(); },
                    false, "" },
-        BlockCase{ "AllOnesStream", [] { return BlockBuilder(100).Finish() + std::string(64, '\xFF'); }, false, "" }),
+        BlockCase{ "FullWidthMatchLengthDoesNotWrap",
+                   [] { return BlockBuilder(7).Literal("abcd").Match(0x100000003, 4, 30).Finish(); }, false, "" },
+        BlockCase{ "AllOnesStream", [] { return BlockBuilder(100).Finish() + std::string(64, '\xFF'); }, false, "" },
+        // Prefixes too long for the decoder's one load per token, in every number.
+        BlockCase{ "RunLengthWithLongPrefix", [] { return BlockBuilder(7).Literal("x").Run('y', 6, 30).Finish(); }, true,
+                   "xyyyyyy" },
+        BlockCase{ "MatchLengthWithLongPrefix",
+                   [] { return BlockBuilder(8).Literal("abcd").Match(4, 4, 30).Finish(); }, true,
+                   "abcdabcd" },
+        BlockCase{ "DistanceWithLongPrefix",
+                   [] { return BlockBuilder(8).Literal("abcd").Match(4, 4, -1, 12).Finish(); }, true, "abcdabcd" },
+        // A length of 300 leaves too few bits of the load for the distance.
+        BlockCase{ "LongMatchLength", [] { return BlockBuilder(600).Literal(Pattern(300)).Match(300, 300).Finish(); },
+                   true, Pattern(300) + Pattern(300) },
+        // A match from 5 bytes back copied in 16-byte steps: the bytes it writes past its
+        // end are written again by the literal after it.
+        BlockCase{ "ShortDistanceFarFromTheEnd",
+                   [] { return BlockBuilder(32).Literal("abcdefg").Match(5, 5).Literal(Pattern(20)).Finish(); }, true,
+                   "abcdefgcdefg" + Pattern(20) },
+        // A match whose 16-byte steps would run past the output: copied exactly.
+        BlockCase{ "LongMatchEndsTheOutput",
+                   [] { return BlockBuilder(80).Literal(Pattern(40)).Match(40, 40).Finish(); }, true,
+                   Pattern(40) + Pattern(40) },
+        BlockCase{ "LiteralEndsTheBlock", [] { return BlockBuilder(50).Run('r', 3).Literal(Pattern(47)).Finish(); },
+                   true, "rrr" + Pattern(47) }),
     [](const testing::TestParamInfo<BlockCase>& info) { return info.param.name; });
 
 TEST(Codec, NullOrShortInputIsRefused)
@@ -221,6 +293,88 @@ std::string FarRepeats()
         text += piece.substr(0, 40) + piece + piece.substr(0, 40);
     }
     return text + base.substr(0, 1000);
+}
+
+// A block of every token kind at every bit offset: literals of 1 to 24 bytes, runs and
+// matches of many lengths, distances from 4 bytes to the whole output, and now and then
+// a prefix longer than needed.
+std::string VariedBlock()
+{
+    uint32_t seed = 5;
+    auto next = [&seed](uint64_t n) {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<uint64_t>(seed >> 8) % n;
+    };
+    auto ones = [&next](int longPrefix) { return next(5) == 0 ? longPrefix : -1; };
+    std::string output = Pattern(40);
+    // The length is known only at the end: build the tokens first, then the block.
+    std::vector<std::function<void(BlockBuilder&)>> steps;
+    steps.push_back([](BlockBuilder& b) { b.Literal(Pattern(40)); });
+    for (int i = 0; i < 80; ++i) {
+        switch (next(3)) {
+        case 0: {
+            std::string bytes = RandomBytes(1 + next(24), static_cast<uint32_t>(i));
+            output += bytes;
+            steps.push_back([bytes](BlockBuilder& b) { b.Literal(bytes); });
+            break;
+        }
+        case 1: {
+            char value = static_cast<char>(next(256));
+            uint64_t length = 3 + next(40);
+            int lengthOnes = ones(28);
+            output.append(length, value);
+            steps.push_back([=](BlockBuilder& b) { b.Run(value, length, lengthOnes); });
+            break;
+        }
+        default: {
+            uint64_t distance = 4 + next(output.size() - 3);
+            uint64_t length = 4 + next((distance < 300 ? distance : 300) - 3);
+            int lengthOnes = ones(28);
+            int distanceOnes = ones(11);
+            output += output.substr(output.size() - distance, length);
+            steps.push_back([=](BlockBuilder& b) { b.Match(length, distance, lengthOnes, distanceOnes); });
+            break;
+        }
+        }
+    }
+    BlockBuilder block(static_cast<int64_t>(output.size()));
+    for (const auto& step : steps)
+        step(block);
+    return block.Finish();
+}
+
+TEST(Codec, AgreesWithTheReferenceOnEveryCutAndEveryFlippedBit)
+{
+    String encoded;
+    ASSERT_TRUE(Compress(ToString(ReadFile(__FILE__).substr(0, 3000)), encoded, CompressionLevel::Best));
+    for (const std::string& block : { VariedBlock(), Bytes(encoded) }) {
+        std::string reference;
+        ASSERT_TRUE(ReferenceDecoder::Decode(reinterpret_cast<const uint8_t*>(block.data()), block.size(), reference));
+        ExpectSameAsReference(block);
+        for (size_t cut = kBlockHeaderSize; cut < block.size() && !HasFailure(); ++cut) {
+            SCOPED_TRACE("cut at " + std::to_string(cut));
+            ExpectSameAsReference(block.substr(0, cut));
+        }
+        for (size_t bit = 8 * kBlockHeaderSize; bit < 8 * block.size() && !HasFailure(); ++bit) {
+            SCOPED_TRACE("bit " + std::to_string(bit) + " flipped");
+            std::string damaged = block;
+            damaged[bit / 8] = static_cast<char>(damaged[bit / 8] ^ (1 << (bit % 8)));
+            ExpectSameAsReference(damaged);
+        }
+    }
+}
+
+TEST(Codec, DecompressIntoWantsExactlyTheAnnouncedLength)
+{
+    std::string block = BlockBuilder(8).Literal("abcd").Match(4, 4).Finish();
+    char buffer[9] = {};
+    EXPECT_FALSE(DecompressInto(block.data(), static_cast<int32_t>(block.size()), buffer, 7));
+    EXPECT_FALSE(DecompressInto(block.data(), static_cast<int32_t>(block.size()), buffer, 9));
+    EXPECT_FALSE(DecompressInto(block.data(), static_cast<int32_t>(block.size()), nullptr, 8));
+    ASSERT_TRUE(DecompressInto(block.data(), static_cast<int32_t>(block.size()), buffer, 8));
+    EXPECT_EQ(std::string(buffer, 8), "abcdabcd");
+    EXPECT_TRUE(DecompressInto(kHeaderE0.data(), static_cast<int32_t>(kHeaderE0.size()), nullptr, 0));
+    EXPECT_FALSE(DecompressInto(nullptr, 8, buffer, 8));
 }
 
 struct RoundTripCase {
