@@ -32,5 +32,8 @@ struct InstallLists {
     Vector<String> typeLibraries;  // destination 8
     Vector<ShortcutRequest> shortcuts;
     String fonts;                  // the ProductFonts text (records/FontList.h)
+    // The association record of Uninstall.DAT (records/UninstallFile.h), filled by the
+    // associations step.
+    String associations;
     bool fontsChanged = false;     // a font was installed: Windows is told once
 };

@@ -30,7 +30,7 @@ static const InstallStep kInstallSteps[] = {
     // registry values come here, each reading what InstallFiles collected in
     // state.lists.
     ShowProgressComplete,
-    // Uninstall.DAT comes here.
+    WriteUninstallFile,
     RunPostInstallScript,
     CloseProgressDialog,
     // The log, the closing message and the finishing steps.

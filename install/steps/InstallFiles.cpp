@@ -150,6 +150,10 @@ bool ShouldInstall(InstallerState& state, InstallLog& log, const FileEntry& entr
     existed = false;
     if (condition == kInstallNever)
         return false;
+    bool dateRule = destination == kDestinationShared || destination == kDestinationFonts;
+    // Most files are written whatever is there: no need to look.
+    if (condition == kInstallAlways && !dateRule && !IsSystemDestination(destination))
+        return true;
     bool exists = TargetExists(target);
     if (condition == kInstallIfExists && !exists)
         return false;
@@ -159,7 +163,6 @@ bool ShouldInstall(InstallerState& state, InstallLog& log, const FileEntry& entr
             state.lists.uninstallFiles.AddUninstallLine(target, false);
         return false;
     }
-    bool dateRule = destination == kDestinationShared || destination == kDestinationFonts;
     if (!exists || (!dateRule && !IsSystemDestination(destination)))
         return true;
     existed = true;
@@ -217,16 +220,22 @@ void RequestShortcut(InstallerState& state, const FileEntry& entry, const String
 }
 
 // The target's directory, made when missing; the product's own directories are listed
-// for removal. False (reported) when it cannot be made.
-bool MakeDirectory(InstallerState& state, InstallLog& log, const FileEntry& entry, const Placement& place)
+// for removal. False (reported) when it cannot be made. `made` is the last directory
+// made, which the files that follow in it need not make again.
+bool MakeDirectory(InstallerState& state, InstallLog& log, const FileEntry& entry, const Placement& place,
+                   String& made)
 {
     String directory = DirectoryPart(place.target);
     if (SameDirectory(directory, state.installDir))
         return true;
-    if (!CreateDirectories(directory)) {
-        String reason = LastErrorText();
-        log.DirectoryNotCreated(state.Text(25), directory, reason, place.target);
-        return false;
+    if (directory != made) {
+        made.Clear();
+        if (!CreateDirectories(directory)) {
+            String reason = LastErrorText();
+            log.DirectoryNotCreated(state.Text(25), directory, reason, place.target);
+            return false;
+        }
+        made = directory;
     }
     if (place.ownDirectory)
         ListForRemoval(state, entry, directory, true);
@@ -245,7 +254,7 @@ void RegisterInstalledFont(InstallerState& state, const FileEntry& entry, const 
     state.lists.fontsChanged = true;
 }
 
-void InstallEntry(InstallerState& state, InstallLog& log, const FileEntry& entry)
+void InstallEntry(InstallerState& state, InstallLog& log, const FileEntry& entry, String& madeDirectory)
 {
     Placement place = PlaceEntry(state, entry);
     const String& target = place.target;
@@ -254,7 +263,7 @@ void InstallEntry(InstallerState& state, InstallLog& log, const FileEntry& entry
     if (!ShouldInstall(state, log, entry, target, existed))
         return;
     RequestShortcut(state, entry, target);
-    if (!MakeDirectory(state, log, entry, place))
+    if (!MakeDirectory(state, log, entry, place, madeDirectory))
         return;
     // Listed before the write: a file that fails now may still land at the restart.
     ListForRemoval(state, entry, target, false);
@@ -277,12 +286,13 @@ StepResult InstallFiles(InstallerState& state, InstallLog& log)
     const Payload& payload = state.payload;
     const Vector<int32_t>& sizes = payload.header.sizes;
     PayloadCursor cursor(payload.fileDataStart, payload.fileDataLength);
+    String madeDirectory;
     for (int32_t i = 0; i < sizes.Count(); ++i) {
         (void)state.progress.SetPosition(45 + i * 40 / sizes.Count());
         FileEntry entry;
         if (int code = ReadFileEntry(cursor, sizes[i], entry))
             ReportCorruptInstaller(state, code);
-        InstallEntry(state, log, entry);
+        InstallEntry(state, log, entry, madeDirectory);
     }
     return StepResult::GoOn;
 }

@@ -34,6 +34,7 @@ StepResult ApplyDeletionRules(InstallerState& state, InstallLog& log);
 StepResult InstallFiles(InstallerState& state, InstallLog& log);
 StepResult AnnounceFonts(InstallerState& state, InstallLog& log);
 StepResult ShowProgressComplete(InstallerState& state, InstallLog& log);
+StepResult WriteUninstallFile(InstallerState& state, InstallLog& log);
 StepResult RunPostInstallScript(InstallerState& state, InstallLog& log);
 StepResult CloseProgressDialog(InstallerState& state, InstallLog& log);
 StepResult WriteInstallLog(InstallerState& state, InstallLog& log);
