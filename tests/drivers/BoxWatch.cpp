@@ -180,8 +180,8 @@ BOOL CALLBACK VisitWindow(HWND window, LPARAM parameter)
     WriteRecord(*watch, record);
     // A modeless dialog (the progress dialog: its owner stays enabled) waits for no
     // answer, and takes none from those meant for the next ones.
-    HWND owner = GetWindow(window, GW_OWNER);
-    if (text[0] || !owner || !IsWindowEnabled(owner))
+    HWND ownerWindow = GetWindow(window, GW_OWNER);
+    if (text[0] || !ownerWindow || !IsWindowEnabled(ownerWindow))
         Answer(*watch, window);
     return TRUE;
 }
