@@ -119,7 +119,7 @@ default = "C:\\\\Folders Default"
 source = "empty.txt"
 [files.b]
 source = "also empty.txt"
-''' + strings_table(dict(ERROR_TEXTS, **{1: "Go?", 65: "Start"}))
+''' + strings_table({**ERROR_TEXTS, 1: "Go?", 65: "Start"})
         setup = self.package("folders", manifest, {"empty.txt": b"", "also empty.txt": b""})
         # A drive whose free space is known: Wine's Q: on /proc has none at all, as
         # much as the package's empty files need.
