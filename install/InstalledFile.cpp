@@ -83,10 +83,12 @@ bool WriteInstalledFile(InstallerState& state, InstallLog& log, const String& pa
         return false;
     }
     if (date.HasDate() && date.HasTime()) {
+        // Opened again: the 9x family stamps a written file when its writing handle
+        // closes. This handle writes nothing, so there is nothing to flush first. A date
+        // that cannot be set leaves the file in place with the time of writing.
         File file;
-        // A date that cannot be set leaves the file in place with the time of writing.
-        if (file.Open(path.Text(), File::kOpenExisting) == File::kOpened)
-            (void)file.SetLastWriteTime(date);
+        if (file.Open(path.Text(), File::kOpenExisting | File::kNoRead) == File::kOpened)
+            (void)file.SetLastWriteTime(date, false);
     }
     if (attributes != -1)
         (void)SetAttributes(path.Text(), static_cast<uint32_t>(attributes), kSettableAttributes);

@@ -18,7 +18,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "wine"))
 import bench  # noqa: E402
 
 QUOX = os.path.join(bench.BUILD_DIR, "builder", "quox")
-TARGET = r"C:\Bench"
+TARGET = r"C:\Installed"  # not C:\bench, the bench's own folder
 ROUNDS = int(os.environ.get("QUOX_BENCH_ROUNDS", "1"))
 
 
@@ -48,7 +48,7 @@ def build_quox(work, name, directory):
     manifest = os.path.join(work, name + ".toml")
     pattern = "**" if name == "headers" else "[abc]*"
     with open(manifest, "w") as f:
-        f.write('[product]\nname = "%s bench"\n[directories]\ndefault = "C:\\\\Bench"\n'
+        f.write('[product]\nname = "%s bench"\n[directories]\ndefault = "C:\\\\Installed"\n'
                 '[files.all]\nsource = "%s/%s"\n' % (name, directory, pattern))
     output = os.path.join(work, name + "-quox.exe")
     subprocess.run([QUOX, "build", manifest, "-o", output], check=True, stdout=subprocess.DEVNULL)
@@ -61,7 +61,7 @@ def build_nsis(work, name, directory, compressor):
     files = ('File /r "%s/*"' % directory if name == "headers"
              else "\n".join('File "%s/%s*"' % (directory, c) for c in "abc"))
     with open(script, "w") as f:
-        f.write('Unicode false\nName "%s bench"\nOutFile "%s"\nSetCompressor %s\nInstallDir "C:\\Bench"\n'
+        f.write('Unicode false\nName "%s bench"\nOutFile "%s"\nSetCompressor %s\nInstallDir "C:\\Installed"\n'
                 'SilentInstall silent\nRequestExecutionLevel user\n'
                 'Section\n  SetOutPath "$INSTDIR"\n  %s\nSectionEnd\n' % (name, output, compressor, files))
     subprocess.run(["makensis", "-V1", script], check=True, stdout=subprocess.DEVNULL)

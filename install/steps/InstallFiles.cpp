@@ -24,9 +24,14 @@
 #include "system/SystemError.h"
 #include "system/SystemFolders.h"
 #include "system/SystemPaths.h"
+#include "ui/MessagePump.h"
 #include <windows.h>
 
 namespace {
+
+// The bar and the status line follow the files at a pace the eye can take: a repaint
+// for every small file would cost more than writing it.
+constexpr DWORD kShowInterval = 50;
 
 // The destinations whose files belong to the product and are removed with it.
 bool InInstallDirectory(int32_t destination)
@@ -254,7 +259,7 @@ void RegisterInstalledFont(InstallerState& state, const FileEntry& entry, const 
     state.lists.fontsChanged = true;
 }
 
-void InstallEntry(InstallerState& state, InstallLog& log, const FileEntry& entry, String& madeDirectory)
+void InstallEntry(InstallerState& state, InstallLog& log, const FileEntry& entry, String& madeDirectory, bool show)
 {
     Placement place = PlaceEntry(state, entry);
     const String& target = place.target;
@@ -272,9 +277,11 @@ void InstallEntry(InstallerState& state, InstallLog& log, const FileEntry& entry
         return;
     if (entry.destination == kDestinationFonts)
         RegisterInstalledFont(state, entry, target);
-    String status;
-    status.Format("%s -> %s", place.name.Text(), target.Text());
-    (void)state.progress.SetStepText(status);
+    if (show) {
+        String status;
+        status.Format("%s -> %s", place.name.Text(), target.Text());
+        (void)state.progress.SetStepText(status);
+    }
     if (state.Has(kFlagVerboseLog))
         log.FileInstalled(place.name, target);
 }
@@ -287,12 +294,19 @@ StepResult InstallFiles(InstallerState& state, InstallLog& log)
     const Vector<int32_t>& sizes = payload.header.sizes;
     PayloadCursor cursor(payload.fileDataStart, payload.fileDataLength);
     String madeDirectory;
+    DWORD shown = GetTickCount() - kShowInterval;
     for (int32_t i = 0; i < sizes.Count(); ++i) {
-        (void)state.progress.SetPosition(45 + i * 40 / sizes.Count());
+        bool show = GetTickCount() - shown >= kShowInterval;
+        if (show) {
+            shown = GetTickCount();
+            (void)state.progress.SetPosition(45 + i * 40 / sizes.Count());
+        } else {
+            (void)PumpMessages();
+        }
         FileEntry entry;
         if (int code = ReadFileEntry(cursor, sizes[i], entry))
             ReportCorruptInstaller(state, code);
-        InstallEntry(state, log, entry, madeDirectory);
+        InstallEntry(state, log, entry, madeDirectory, show);
     }
     return StepResult::GoOn;
 }

@@ -15,7 +15,8 @@ INSTALL_DIR = r"C:\Program Files\Quox Examples\Hello Notes"
 # Keys that Wine itself rewrites while programs run.
 NOISE = ("software\\wine", "system\\currentcontrolset\\control\\session manager\\environment",
          "software\\microsoft\\windows\\currentversion\\explorer", "software\\microsoft\\rpc",
-         "system\\currentcontrolset\\services", "system\\currentcontrolset\\enum", "hardware")
+         "system\\currentcontrolset\\services", "system\\currentcontrolset\\enum",
+         "system\\currentcontrolset\\control\\class", "hardware")
 
 
 def show_run(title, result):

@@ -338,6 +338,10 @@ target = "readme.new"
 source = "quoxsys.txt"
 destination = "target"
 target = "%SystemDir%\\"
+[files.font]
+source = "quoxtest.ttf"
+destination = "fonts"
+font = "Quox Test Font (TrueType)"
 [files.hidden]
 source = "hidden.txt"
 subdir = "sub"
@@ -351,7 +355,7 @@ class ReplaceRules(bench.WineTestCase):
         work = Work()
         packaged = {name: b"packaged " + name.encode() for name in
                     ("uptodate.txt", "outofdate.txt", "equal.dll", "quoxnewer.dll", "keep.txt", "readme.txt",
-                     "quoxsys.txt", "hidden.txt")}
+                     "quoxsys.txt", "hidden.txt", "quoxtest.ttf")}
         setup = work.package("rules", rules_manifest(), packaged)
         versioned = bench.driver("version_english")[:-4] + ".dll"  # FileVersion "1, 0, 0, 12"
         with open(versioned, "rb") as f:
@@ -388,6 +392,8 @@ class ReplaceRules(bench.WineTestCase):
                      packaged["quoxsys.txt"], r"quoxsys.txt -> C:\windows\system32\quoxsys.txt"),
                     ("attributes and date", r"C:\Rules\sub\hidden.txt", packaged["hidden.txt"],
                      r"sub\hidden.txt -> C:\Rules\sub\hidden.txt"),
+                    ("a font in the fonts folder", r"C:\windows\Fonts\quoxtest.ttf", packaged["quoxtest.ttf"],
+                     r"quoxtest.ttf -> C:\windows\Fonts\quoxtest.ttf"),
                 ]
                 log = install_log(p, r"C:\Rules")
                 lines = detailed_log(log).split("\r\n")
@@ -413,6 +419,10 @@ class ReplaceRules(bench.WineTestCase):
                 code, out = p.run_console(bench.driver("filesdriver"), [r"C:\test\attrs.txt"])
                 # Wine shows every file as archived, whatever was set.
                 self.assertEqual(int(out.split(":")[1]) & ~ARCHIVE, READ_ONLY | HIDDEN, out)
+                # The font is registered under its face name.
+                fonts = p.registry().value(r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts",
+                                           "Quox Test Font (TrueType)")
+                self.assertEqual(fonts, "quoxtest.ttf")
         finally:
             work.close()
 
