@@ -1,6 +1,7 @@
 #include "install/CorruptInstaller.h"
 #include "core/Fatal.h"
 #include "install/InstallerState.h"
+#include "install/MessageFormat.h"
 
 static const char kBuiltInText[] =
     "This installation program is corrupt.  This is usually caused by a faulty download, but it can also be "
@@ -8,31 +9,13 @@ static const char kBuiltInText[] =
     "Delete the corrupted installer (to prevent caching), then re-download it.  If the problem persists, check "
     "your system for viruses.\r\n\r\nError code: %d";
 
-// The text comes from the package, so it is not trusted as a printf format: its "%d"
-// takes the code, "%%" stands for "%", and any other "%" is kept as it is.
-static String InsertCode(const String& format, int code)
-{
-    String text;
-    for (int32_t i = 0; i < format.Length(); ++i) {
-        char c = format.CharAt(i);
-        char next = format.CharAt(i + 1);
-        if (c == '%' && next == 'd') {
-            text.Append(String(static_cast<int64_t>(code)));
-            ++i;
-        } else if (c == '%' && next == '%') {
-            text.Append('%');
-            ++i;
-        } else {
-            text.Append(c);
-        }
-    }
-    return text;
-}
-
 void ReportCorruptInstaller(const InstallerState& state, int code)
 {
     String format = state.Text(13);
     if (format.IsEmpty())
         format = kBuiltInText;
-    FatalStop(InsertCode(format, code).Text());
+    // The text comes from the package: its placeholders are filled, never trusted.
+    String number(static_cast<int64_t>(code));
+    const char* values[] = { number.Text() };
+    FatalStop(FillPlaceholders(format, values, 1).Text());
 }

@@ -1,14 +1,40 @@
 #include "install/InstallSequence.h"
-#include "records/InstallLog.h"
 #include "install/InstallerState.h"
 #include "install/steps/InstallStep.h"
+#include "records/InstallLog.h"
 #include "ui/ProgramExit.h"
 
 // The install sequence: the steps in the order they run. A new step is a new file in
 // install/steps/ and a line here.
 static const InstallStep kInstallSteps[] = {
+    // The package, and the person's choices.
     ReadPackage,
-    ShowPackageSummary,
+    ChooseLanguage,
+    CheckWindowsVersion,
+    CheckMasterProduct,
+    FindPreviousInstallation,
+    AskOpeningQuestion,
+    ShowLicensesAndReadmes,
+    ChooseDirectory,
+    RunPreInstallScript,
+    // From here on the progress dialog stands.
+    OpenProgressDialog,
+    LoadFileData,
+    // The files (45 to 85 percent); they fill state.lists for the steps after them.
+    CreateUninstallDirectory,
+    ApplyDeletionRules,
+    InstallFiles,
+    AnnounceFonts,
+    // Shared counts, COM servers and type libraries (87 percent), shortcuts (90 to 95),
+    // the product's registry key, associations, the PATH line, the uninstaller and its
+    // registry values come here, each reading what InstallFiles collected in
+    // state.lists.
+    ShowProgressComplete,
+    WriteUninstallFile,
+    RunPostInstallScript,
+    CloseProgressDialog,
+    // The log, the closing message and the finishing steps.
+    WriteInstallLog,
 };
 
 void RunInstallSequence(InstallerState& state)

@@ -12,6 +12,8 @@
 #include "system/Path.h"
 #include "system/SystemFolders.h"
 #include "system/SystemPaths.h"
+#include "ui/BackgroundWindow.h"
+#include "ui/ProgramWindows.h"
 #include <cstring>
 #include <windows.h>
 
@@ -77,11 +79,15 @@ public:
     int64_t OwnFileSize() override { return m_state.payload.ownFileSize; }
 
     // The flags are in the settings already: the reader stored them before calling.
-    int AfterProductFlags(uint64_t) override
+    int AfterProductFlags(uint64_t flags) override
     {
         m_state.SettleAutomaticMode();
-        // The background window stands behind every later message; it is made here,
-        // before the checksum is known, once the window code exists.
+        // The background window stands behind every later message, the checksum's
+        // included. It shows its colours once the rest of the look has been read.
+        if (!(flags & kFlagNoBackground)) {
+            m_state.look.fullScreen = (flags & kFlagFullScreen) != 0;
+            TheProgramWindows().background = CreateBackgroundWindow(GetModuleHandleA(nullptr), m_state.look);
+        }
         if (Checksum(m_decoded) != m_key)
             return kCodeSettingsChecksum;
         return 0;
@@ -99,6 +105,7 @@ public:
     void SettleDefaultDirectory(String& directory) override
     {
         directory.Replace("<os>", WindowsDirectory(), String::kIgnoreCase);
+        m_state.ExpandPathVariables(directory);
         if (!IsAbsolutePath(directory.Text()))
             directory = JoinPath(FolderPath(SystemFolder::ProgramFiles), directory);
     }
@@ -131,6 +138,24 @@ void ReadSettingsBlock(InstallerState& state, PayloadCursor& cursor)
     CheckOrReport(state, ReadSettings(stream, payload.settings, host));
     state.currentLanguage = payload.settings.englishLanguage;
     state.stringTableRead = true;
+}
+
+// The background's look from the settings; the title waits for the language.
+void SettleLook(InstallerState& state)
+{
+    const Settings& s = state.payload.settings;
+    BackgroundLook& look = state.look;
+    look.titleColor = static_cast<uint32_t>(s.titleColor);
+    look.titleShadow = s.titleShadow;
+    look.titlePosition = s.titlePosition;
+    look.topColor = static_cast<uint32_t>(s.topColor);
+    look.bottomColor = static_cast<uint32_t>(s.bottomColor);
+    look.monoColor = s.monoColor;
+    look.bitmapSize = s.bitmapSize;
+    // A picture that does not parse is simply not drawn.
+    (void)look.picture.Load(s.backgroundPicture.Text(), s.backgroundPicture.Length());
+    if (HWND background = TheProgramWindows().background)
+        RepaintBackground(background);
 }
 
 // The plain stub: the own file without the payload section, with the uninstaller patch.
@@ -192,5 +217,6 @@ void LoadPayload(InstallerState& state)
         FatalStop(VersionMismatchText(payload.header.header.builderVersion).Text());
     CheckOrReport(state, code);
     ReadSettingsBlock(state, cursor);
+    SettleLook(state);
     BuildStubImage(state, payload);
 }

@@ -18,6 +18,11 @@ struct Payload {
     PayloadHeaderFields header;
     Settings settings;
     String stubImage;                  // the plain stub, later written as the uninstaller
+    // The file data once loaded and checked (FileData.h): in place in the image, or in
+    // `fileData` when it was read from disk or decompressed.
+    const uint8_t* fileDataStart = nullptr;
+    int32_t fileDataLength = 0;
+    String fileData;
 };
 
 // The own file's name: the first token of the command line (quoted or up to the first

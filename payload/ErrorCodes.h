@@ -36,7 +36,7 @@ enum CorruptCode : int {
     kCodeVolumeRead = 50,           // a volume file's data cannot be read
     kCodeFileDataChecksum = 55,     // checksum of the file data differs
     kCodeFileDataDecompress = 60,   // the file data does not decompress
-    kCodeFileSpec = 65,             // a file group's file specification is not valid
+    kCodeFileSpec = 65,             // a deletion rule's date (its file specification) does not read
     kCodeEmptyName = 70,            // a file entry has an empty name
     kCodeNegativeSize = 71,         // a file's size from the size table is negative
     kCodeSizeTooLarge = 72,         // a file's size from the size table is above 0x40000000

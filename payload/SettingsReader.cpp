@@ -109,9 +109,11 @@ int ReadProduct(FieldReader& in, Settings& s, SettingsHost& host)
     }
 
     in.Text(s.defaultDirectory);
+    // No default is the product's name, which goes under Program Files like any other
+    // relative default: an install directory is always absolute.
     if (s.defaultDirectory.IsEmpty())
         s.defaultDirectory = s.displayName;
-    else if (!IsMaster(s.defaultDirectory))
+    if (!IsMaster(s.defaultDirectory))
         host.SettleDefaultDirectory(s.defaultDirectory);
 
     in.Text(s.displayVersion);

@@ -448,13 +448,14 @@ bool File::EndLine()
     return last == '\r' || last == '\n' || WriteTextAtEnd("\r\n");
 }
 
-bool File::SetLastWriteTime(const FileStamp& stamp)
+bool File::SetLastWriteTime(const FileStamp& stamp, bool flushFirst)
 {
     FILETIME time;
     if (!m_handle || !stamp.ToFileTime(time))
         return false;
     // Written data still in the cache would move the time again when it reaches the
     // disk. A failed flush leaves that risk, not a wrong time now, so the time is set.
-    (void)FlushFileBuffers(m_handle.Get());
+    if (flushFirst)
+        (void)FlushFileBuffers(m_handle.Get());
     return SetFileTime(m_handle.Get(), nullptr, nullptr, &time) || SystemFailure(GetLastError());
 }

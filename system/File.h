@@ -115,7 +115,10 @@ public:
     // Adds "\r\n" to a non-empty file whose last byte is neither CR nor LF.
     [[nodiscard]] bool EndLine();
 
-    [[nodiscard]] bool SetLastWriteTime(const FileStamp& stamp);
+    // Sets the time of last change. Data this handle wrote is flushed first, or its late
+    // arrival on the disk could move the time again; a handle that wrote nothing may
+    // skip that (`flushFirst` false), which spares a disk flush per file.
+    [[nodiscard]] bool SetLastWriteTime(const FileStamp& stamp, bool flushFirst = true);
 
     // Saved positions for operations that work elsewhere in the file; popping with
     // nothing saved stays where it is. False when the file cannot go back there.

@@ -19,12 +19,12 @@ bool ProgressDlg::Create(HWND owner, const TextSource& texts, int language, bool
     Destroy();
     m_cancelAllowed = !uninstalling && !noCancel;
     m_listener = listener;
+    m_texts = &texts;
+    m_language = language;
+    m_uninstalling = uninstalling;
     m_dialog = CreateDialogParamA(GetModuleHandleA(nullptr), kProgressDlg, owner, Procedure,
                                   reinterpret_cast<LPARAM>(this));
-    if (!m_dialog)
-        return false;
-    SetDialogTexts(m_dialog, uninstalling ? kUninstallTexts : kInstallTexts, 3, texts, language);
-    return true;
+    return m_dialog != nullptr;
 }
 
 void ProgressDlg::Destroy()
@@ -49,6 +49,8 @@ void ProgressDlg::Initialise(HWND dialog)
                                 GetModuleHandleA(nullptr), nullptr);
     }
     EnableWindow(GetDlgItem(dialog, kIdCancel), m_cancelAllowed);
+    // The texts are in place before the template's visibility shows the dialog.
+    SetDialogTexts(dialog, m_uninstalling ? kUninstallTexts : kInstallTexts, 3, *m_texts, m_language);
 }
 
 INT_PTR CALLBACK ProgressDlg::Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

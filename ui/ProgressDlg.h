@@ -58,5 +58,9 @@ private:
     HWND m_bar = nullptr;
     DWORD m_stepStartTick = 0;
     bool m_cancelAllowed = false;
+    bool m_uninstalling = false;
     CancelListener* m_listener = nullptr;
+    // Where the texts come from while the dialog is made.
+    const TextSource* m_texts = nullptr;
+    int m_language = 0;
 };

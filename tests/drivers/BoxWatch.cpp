@@ -9,13 +9,16 @@
 // "timeout <ms>" sets the time limit; every other line is the answer to the next
 // dialog in order of appearance: "default" (its default button), "id <n>" (the button
 // or command with that id, e.g. 6 for Yes, 7 for No), "button <text>" (the button
-// whose text, without "&", matches ignoring case), or "leave" (leave it open). Dialogs
-// beyond the answers get "default".
+// whose text, without "&", matches ignoring case; "button <a>/<b>" the first of them
+// that the dialog has), or "leave" (leave it open). Dialogs
+// beyond the answers get "default". A modeless dialog without a message (a progress
+// dialog, whose owner stays enabled) is reported but takes no answer.
 //
 // Report, one record a line, fields separated by tabs, texts escaped (\\ \t \r \n):
 //   box <caption> <text> <buttons separated by |>
 //   exit <code>        or        timeout
 #include "core/String.h"
+#include "core/Vector.h"
 #include <windows.h>
 
 namespace {
@@ -124,11 +127,18 @@ void Answer(Watch& watch, HWND dialog)
         int id = static_cast<int>(String::ToInt64(answer.Text() + 3));
         Press(dialog, id, GetDlgItem(dialog, id));
     } else if (answer.StartsWith("button ")) {
-        ButtonSearch search;
-        search.wanted = answer.Text() + 7;
-        EnumChildWindows(dialog, VisitButton, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            Press(dialog, GetDlgCtrlID(search.found), search.found);
+        // "button Cancel/OK": the first of the named buttons that the dialog has.
+        Vector<String> names;
+        String(answer.Text() + 7).Split(names, "/");
+        for (const String& name : names) {
+            ButtonSearch search;
+            search.wanted = name.Text();
+            EnumChildWindows(dialog, VisitButton, reinterpret_cast<LPARAM>(&search));
+            if (search.found) {
+                Press(dialog, GetDlgCtrlID(search.found), search.found);
+                break;
+            }
+        }
     } else if (answer.StartsWith("default")) {
         LRESULT result = SendMessageA(dialog, DM_GETDEFID, 0, 0);
         int id = HIWORD(result) == DC_HASDEFID ? LOWORD(result) : IDOK;
@@ -168,7 +178,11 @@ BOOL CALLBACK VisitWindow(HWND window, LPARAM parameter)
     AppendEscaped(record, search.names.Text());
     record.Append("\r\n");
     WriteRecord(*watch, record);
-    Answer(*watch, window);
+    // A modeless dialog (the progress dialog: its owner stays enabled) waits for no
+    // answer, and takes none from those meant for the next ones.
+    HWND ownerWindow = GetWindow(window, GW_OWNER);
+    if (text[0] || !ownerWindow || !IsWindowEnabled(ownerWindow))
+        Answer(*watch, window);
     return TRUE;
 }
 

@@ -12,6 +12,7 @@
 // report file, sleeps, and ends with the exit code.
 #include "core/String.h"
 #include "core/Vector.h"
+#include "system/CommandBatch.h"
 #include "system/ComSupport.h"
 #include "system/File.h"
 #include "system/FileAtRestart.h"
@@ -279,6 +280,24 @@ String WaitFor(Fields& f)
     return String("1");
 }
 
+// Path variables and the PATH line --------------------------------------------------------
+
+// expand|install dir|shared dir|text: the text with the machine's path variables.
+String Expand(Fields& f)
+{
+    String installDir = f.Str(1);
+    String sharedDir = f.Str(2);
+    String text = f.Str(3);
+    ExpandPathVariables(text, MachinePathValues(installDir, sharedDir));
+    return Escaped(text);
+}
+
+// autoexec|add or remove|install dir: the message, [] when done.
+String Autoexec(Fields& f)
+{
+    return Escaped(EditAutoexecPath(f.Str(1) == "add", f.Str(2)));
+}
+
 // File versions -----------------------------------------------------------------------------
 
 String Version(Fields& f)
@@ -440,6 +459,8 @@ const Command kCommands[] = {
     {"regtlb", RegisterLibrary},
     {"unregtlb", UnregisterLibrary},
     {"tlbcount", TypeLibraryCount},
+    {"expand", Expand},
+    {"autoexec", Autoexec},
 };
 
 String RunCommand(const String& line)

@@ -6,6 +6,7 @@
 //
 // <process> is exe:<file name> (every running process of that name) or pid:<id>.
 // <window> picks one top-level window of those processes: title:<text>, class:<name>,
+// box:<title> (a message box of that title), has:<id> (one with a control of that id),
 // or active (the first visible, enabled one from the top: a modal dialog rather than
 // the window it disables).
 //
@@ -264,6 +265,12 @@ bool Matches(HWND window, const String& selector)
         return TextOf(window) == selector.Mid(6);
     if (selector.StartsWith("class:"))
         return ClassOf(window) == selector.Mid(6);
+    // A message box holds its text in the static control with id 0xFFFF: "box:" tells
+    // it from a dialog of the same title.
+    if (selector.StartsWith("box:"))
+        return GetDlgItem(window, 0xFFFF) && TextOf(window) == selector.Mid(4);
+    if (selector.StartsWith("has:"))
+        return GetDlgItem(window, static_cast<int>(String::ToInt64(selector.Text() + 4))) != nullptr;
     return false;
 }
 

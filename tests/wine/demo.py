@@ -1,18 +1,63 @@
-"""Runs the stub as a person would, in a fresh Wine prefix, and prints what it shows.
-Called by scripts/demo.sh."""
+"""The main job's Wine part, called by scripts/demo.sh: installs the example package in
+a fresh Wine prefix, once in automatic mode and once with its dialogs answered as a
+person would (each dialog's default button: Yes, I Accept, OK), and prints what each
+showed and wrote - the files with their sizes and dates, and the registry values it
+set."""
 
+import datetime
 import os
 import sys
 
 import bench
+import winreg_text
+
+INSTALL_DIR = r"C:\Program Files\Quox Examples\Hello Notes"
+# Keys that Wine itself rewrites while programs run.
+NOISE = ("software\\wine", "system\\currentcontrolset\\control\\session manager\\environment",
+         "software\\microsoft\\windows\\currentversion\\explorer", "software\\microsoft\\rpc",
+         "system\\currentcontrolset\\services", "system\\currentcontrolset\\enum",
+         "system\\currentcontrolset\\control\\class", "hardware")
 
 
-def show(title, result):
+def show_run(title, result):
     print("== %s" % title)
     for box in result.boxes:
-        print("-- message box \"%s\" [%s]" % (box.caption, " ".join(box.buttons)))
-        print(box.text.replace("\r\n", "\n").replace("\r", "\n"))
-    print("-- exit code %s%s\n" % (result.exit_code, " (timed out)" if result.timed_out else ""))
+        if box.text:
+            print("-- message box \"%s\" [%s]" % (box.caption, " ".join(box.buttons)))
+            print("   " + box.text.replace("\r\n", "\n").replace("\r", "\n").replace("\n", "\n   "))
+        else:
+            print("-- dialog \"%s\" [%s]" % (box.caption, " ".join(box.buttons)))
+    print("-- exit code %s%s" % (result.exit_code, " (timed out)" if result.timed_out else ""))
+
+
+def show_files(prefix, directory):
+    root = prefix.host_path(directory)
+    print("-- files in %s" % directory)
+    for here, _, names in sorted(os.walk(root)):
+        for name in sorted(names):
+            path = os.path.join(here, name)
+            stamp = datetime.datetime.fromtimestamp(os.path.getmtime(path)).strftime("%Y-%m-%d %H:%M:%S")
+            relative = os.path.relpath(path, root).replace(os.sep, "\\")
+            print("   %-28s %8d bytes  %s" % (relative, os.path.getsize(path), stamp))
+
+
+def registry_snapshot(prefix):
+    prefix.registry()  # stops the server, which saves the hives
+    snapshot = {}
+    for hive, root in (("system.reg", "HKLM"), ("user.reg", "HKCU")):
+        for lower, (name, values) in winreg_text._parse(os.path.join(prefix.root, hive)).items():
+            if lower.startswith(NOISE):
+                continue
+            for value_name, kind, value in values.values():
+                snapshot[(root + "\\" + name, value_name)] = value
+    return snapshot
+
+
+def show_registry(before, after):
+    changed = sorted(key for key in after if before.get(key) != after[key])
+    print("-- registry values set: %d" % len(changed))
+    for key, name in changed:
+        print("   %s\\%s = %r" % (key, name or "(default)", after[(key, name)]))
 
 
 def main():
@@ -20,10 +65,24 @@ def main():
     print("stub: %s (%d bytes)\n" % (stub, os.path.getsize(stub)))
     package = os.path.join(bench.BUILD_DIR, "hello-setup.exe")
     with bench.Prefix() as prefix:
-        show("quoxstub.exe /bogus  (an unknown switch)", prefix.run(stub, "/bogus"))
-        if os.path.exists(package):
-            show("hello-setup.exe  (the example package)", prefix.run(package))
+        show_run("quoxstub.exe /bogus  (an unknown switch)", prefix.run(bench.STUB, "/bogus"))
+        print()
+        if not os.path.exists(package):
+            print("no example package at %s" % package)
+            return 1
+        before = registry_snapshot(prefix)
+        show_run("hello-setup.exe /a  (automatic mode)", prefix.run(package, "/a", timeout=bench.scaled(120)))
+        show_files(prefix, INSTALL_DIR)
+        show_registry(before, registry_snapshot(prefix))
+    print()
+    with bench.Prefix() as prefix:
+        before = registry_snapshot(prefix)
+        show_run("hello-setup.exe  (its dialogs answered with their default buttons)",
+                 prefix.run(package, timeout=bench.scaled(180)))
+        show_files(prefix, INSTALL_DIR)
+        show_registry(before, registry_snapshot(prefix))
     bench._Display.stop()
+    return 0
 
 
 if __name__ == "__main__":

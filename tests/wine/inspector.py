@@ -58,6 +58,11 @@ def pick(windows, selector="active"):
             return window
         if selector.startswith("class:") and window["class"] == selector[6:]:
             return window
+        ids = [child["id"] for child in window["children"]]
+        if selector.startswith("box:") and window["text"] == selector[4:] and 0xFFFF in ids:
+            return window
+        if selector.startswith("has:") and int(selector[4:]) in ids:
+            return window
     raise InspectorError("no window %s in %r" % (selector, [(w["class"], w["text"]) for w in windows]))
 
 
@@ -67,6 +72,11 @@ def control(window, control_id):
         if child["id"] == control_id:
             return child
     raise InspectorError("no control %d in %s" % (control_id, window["text"]))
+
+
+def box_text(window):
+    """The text of a message box."""
+    return control(window, 0xFFFF)["text"]
 
 
 def texts(window):

@@ -226,3 +226,27 @@ def with_int(stream, offset, fmt, value):
 def with_text(stream, span, text):
     start, end = span
     return bytearray(stream[:start]) + text + bytearray(stream[end:])
+
+
+def make(directory, manifest, files, output="setup.exe", *options):
+    """Writes the files ({relative path: bytes}) and the manifest text into `directory`
+    and builds the installer there with `quox build`; answers its path."""
+    for relative, data in files.items():
+        path = os.path.join(directory, relative)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(data)
+    manifest_path = os.path.join(directory, "manifest.toml")
+    with open(manifest_path, "w", encoding="utf-8") as f:
+        f.write(manifest)
+    return build(manifest_path, os.path.join(directory, output), *options)
+
+
+def payload_ranges(path):
+    """File offsets of the payload's parts: (header with size table, settings block, file
+    data in the section), each as (start, end)."""
+    pe = read_pe(path)
+    raw = pe.payload()[4]
+    table_end = raw + 36 + 4 * pe.header("size_count")
+    block_end = table_end + pe.header("settings_length")
+    return (raw, table_end), (table_end, block_end), (block_end, raw + pe.header("file_data_end"))
