@@ -43,7 +43,7 @@ class CompleteUninstall(bench.WineTestCase):
         }
         lines = [APP + r"\demo.exe", APP + r"\readme.txt", "~" + APP + r"\a", APP + r"\a\one.txt",
                  "~" + APP + r"\a\b", APP + r"\a\b\two.txt", "~" + APP + r"\a\b\c", APP + r"\a\b\c\three.txt",
-                 APP + r"\Uninstall\Installer Background.BMP"]
+                 APP + r"\Uninstall\Installer Background.BMP", "!QuoxDemo.Extra"]
         flags = installed.ADD_TO_PATH | installed.SAVE_BACKGROUND_BITMAP | installed.HIDE_UNINSTALL_BATCH1
         product = Product("Quox Demo", APP, flags, files=files, lines=lines, subdir="Uninstall", values={
             "ProductRegistry": r"Quox Vendor\Demo",
@@ -69,6 +69,7 @@ class CompleteUninstall(bench.WineTestCase):
             p.edit_registry_values("system.reg", r"Software\Quox Vendor\Demo\Settings", {"Size": 3})
             p.edit_registry_values("system.reg", r"Software\Quox Vendor\Other", {"Kept": "yes"})
             p.edit_registry_values("user.reg", r"Software\Quox Vendor\Demo", {"Window": "max"})
+            p.edit_registry_values("system.reg", CLASSES + r"QuoxDemo.Extra\sub", {"": "x"})
 
             result = product.uninstall(p, answers=[YES, PROGRESS])
             self.assertEqual(result.exit_code, 1, result)
@@ -89,6 +90,7 @@ class CompleteUninstall(bench.WineTestCase):
             self.assertFalse(present(registry, HKLM + r"Software\Quox Vendor\Demo"))
             self.assertEqual(registry.value(HKLM + r"Software\Quox Vendor\Other", "Kept"), "yes")
             self.assertFalse(present(registry, HKCU + r"Software\Quox Vendor"))
+            self.assertFalse(present(registry, r"HKCR\QuoxDemo.Extra"))
 
 
 class InstallDirectoryAndAutomaticMode(bench.WineTestCase):
@@ -142,11 +144,13 @@ class Refusals(bench.WineTestCase):
         declined = Product("Declined", r"C:\Apps\Declined", files={r"C:\Apps\Declined\keep.txt": "k"})
         blank = Product("Blank Demo", r"C:\Apps\Blank", files={r"C:\Apps\Blank\keep.txt": "k"},
                         values={"InstallLocation": "  "})
+        relative = Product("Relative Demo", r"C:\Apps\Relative", files={r"C:\Apps\Relative\keep.txt": "k"},
+                           values={"InstallLocation": "Temp"})
         locked = Product("Locked Demo", r"C:\Apps\Locked", files={r"C:\Apps\Locked\keep.txt": "k"})
         stub = r"C:\test\quoxstub.exe"
         cannot = "The uninstallation cannot be performed."
         with bench.Prefix() as p:
-            for each in (declined, blank, locked):
+            for each in (declined, blank, relative, locked):
                 each.install(p)
             p.put(bench.STUB, stub)
             self.assertEqual(registry_script.run(p, [
@@ -160,6 +164,8 @@ class Refusals(bench.WineTestCase):
                 ("not installed, automatic", p.run(stub, '/a /u:"Nobody"'), []),
                 ("blank location", blank.uninstall(p),
                  [("Error", "The uninstall information for Blank Demo is corrupt.\r\n\r\n" + cannot)]),
+                ("relative location", relative.uninstall(p),
+                 [("Error", "The uninstall information for Relative Demo is corrupt.\r\n\r\n" + cannot)]),
                 ("key not writable", locked.uninstall(p),
                  [("Error", "Unable to access the uninstall information for:\r\nLocked Demo\r\n\r\n" + cannot)]),
             ]
@@ -168,7 +174,7 @@ class Refusals(bench.WineTestCase):
                     self.assertEqual(result.exit_code, 1)
                     self.assertEqual(messages(result), expected)
             registry = p.registry()
-            for each in (declined, blank, locked):
+            for each in (declined, blank, relative, locked):
                 with self.subTest(each.name):
                     self.assertTrue(p.exists(each.install_dir + r"\keep.txt"))
                     self.assertTrue(p.exists(each.uninstaller))
@@ -181,7 +187,7 @@ class FileInUse(bench.WineTestCase):
         locked = APP + r"\sub\locked.dll"
         files = {APP + r"\free.txt": "f", locked: "held", r"C:\Shared\counted.dll": "shared",
                  r"C:\windows\Fonts\QUOXPART.TTF": "font"}  # the file list holds the product's own
-        product = Product("Quox Demo", APP, files=files,
+        product = Product("Quox Demo", APP, files=files, associations=[(".qxz", "QuoxDoc.Z", "open")],
                           lines=[APP + r"\free.txt", "~" + APP + r"\sub", locked], values={
                               "SharedFiles": r'"C:\Shared\counted.dll"',
                               "ProductFonts": '"Quox Part" "QUOXPART.TTF" ',

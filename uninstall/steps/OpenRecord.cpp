@@ -86,7 +86,10 @@ bool OpenRecord(Uninstaller& u)
     }
 
     KeyValues values(u.key);
-    bool sound = ReadUninstallEntry(values, u.name, GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW), u.entry);
+    // A relative install directory would be taken against whatever the current
+    // directory is; the installer always records a full path.
+    bool sound = ReadUninstallEntry(values, u.name, GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_WINDOW), u.entry) &&
+                 IsAbsolutePath(u.InstallDir().Text());
     u.questions.SetMode(u.Automatic() || u.Has(kFlagAutomaticUninstall),
                         AutomaticAnswers { u.Has(kFlagShowErrorsInAutomatic), false });
     u.uninstallDir = JoinPath(u.InstallDir(), u.entry.uninstallSubdir);
