@@ -3,16 +3,28 @@
 #include "system/FileOperations.h"
 #include "uninstall/Uninstaller.h"
 
+namespace {
+
+// Files go faster than anyone can read their names: the dialog shows the file at hand
+// this often, which keeps it current without repainting it for every file.
+constexpr DWORD kShowInterval = 100;
+
+}
+
 bool RemoveFiles(Uninstaller& u)
 {
     u.remaining.Clear();
+    DWORD shown = GetTickCount() - kShowInterval;
     for (const UninstallItem& item : u.record.items) {
         if (item.kind == UninstallItem::kKey) {
             (void)RegistryKey::DeleteKeyAt(HKEY_CLASSES_ROOT, "", item.path.Text());
             continue;
         }
-        (void)u.progress.SetPosition(item.percent);
-        (void)u.progress.SetStepText(item.path);
+        if (GetTickCount() - shown >= kShowInterval) {
+            shown = GetTickCount();
+            (void)u.progress.SetPosition(item.percent);
+            (void)u.progress.SetStepText(item.path);
+        }
         if (DeleteOneFile(item.path.Text(), 0))
             continue;
         // A file that is gone already is as wanted.
