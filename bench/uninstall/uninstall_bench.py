@@ -17,7 +17,7 @@ Both are started through the bench's dialog watcher, so the start-up cost is the
 Each is timed `--runs` times (default 3) on a freshly installed copy; the table gives the
 median and the fastest.
 
-    QUOX_BUILD_DIR=<build> python3 bench/uninstall/uninstall_bench.py [--runs N]
+    QUOX_BUILD_DIR=<build> python3 bench/uninstall/uninstall_bench.py [--runs N] [--corpus headers|dlls]
 """
 
 import argparse
@@ -119,6 +119,7 @@ def timed(run):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--runs", type=int, default=3)
+    parser.add_argument("--corpus", choices=("headers", "dlls"), action="append")
     args = parser.parse_args()
     print("[machine] " + bench.machine_note())
     print("stub: %d bytes" % os.path.getsize(bench.STUB))
@@ -127,7 +128,7 @@ def main():
     try:
         with bench.Prefix() as p:
             p.run(bench.STUB, '/a /u:"warm-up"')  # Wine's services start once, before any timing
-            for corpus in ("headers", "dlls"):
+            for corpus in args.corpus or ("headers", "dlls"):
                 root, paths = corpus_files(corpus)
                 size = sum(os.path.getsize(os.path.join(root, f)) for f in paths)
                 nsis_dir = "C:\\Bench\\%s-nsis" % corpus
