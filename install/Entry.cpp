@@ -58,7 +58,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLineText, int)
         BoxQuestions boxes;
         AutomaticQuestions questions(boxes);
         questions.SetMode(line.automaticMode, AutomaticAnswers());
-        UninstallProduct(line.uninstallName, questions);
+        // Only a complete removal removes the uninstaller: otherwise it stays with the
+        // record for a later run.
+        ProductPlace place;
+        if (Uninstall(line.uninstallName, questions, place))
+            (void)RemoveSelf(place);
         ExitProgram();
     }
     InstallerState state(line);

@@ -29,3 +29,24 @@ void UninstallMessages::Clear()
     for (String& text : m_texts)
         text.Clear();
 }
+
+String FillInMessage(const String& message, const String& argument)
+{
+    String text;
+    bool filled = false;
+    for (int32_t i = 0; i < message.Length(); ++i) {
+        char c = message.CharAt(i);
+        char next = message.CharAt(i + 1);
+        if (c == '%' && next == 's' && !filled) {
+            text += argument;
+            filled = true;
+            ++i;
+        } else if (c == '%' && next == '%') {
+            text += '%';
+            ++i;
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}

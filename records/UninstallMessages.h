@@ -32,3 +32,8 @@ private:
 
     String m_texts[kUninstallMessageCount];
 };
+
+// Message 10, 56 and 59 take one text: the record's message with its first "%s"
+// replaced by `argument` and each "%%" by "%". The message comes from a file anyone
+// can edit, so it is never handed to printf as a format: any other "%" stays as it is.
+String FillInMessage(const String& message, const String& argument);

@@ -75,28 +75,3 @@ void RunBatch(const String& installDir, const String& sharedDir, const String& c
     (void)ClearAttributes(path.Text(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     (void)DeleteOneFile(path.Text(), 0);
 }
-
-String EditAutoexecPath(bool add, const String& installDir)
-{
-    String name;
-    name.Format("%c:\\autoexec.bat", BootDrive());
-    String line = AutoexecPathLine(ShortName(installDir));
-    File file;
-    String text;
-    bool done = file.Open(name.Text(), add ? File::kOpenAlways : File::kOpenExisting) == File::kOpened;
-    int32_t size = done ? file.Size() : -1;
-    done = size >= 0 && text.TrySetLength(size) && file.Read(text.Buffer(), size);
-    if (done) {
-        bool changed = add ? AddAutoexecLine(text, line) : RemoveAutoexecLine(text, line);
-        // A write that fails leaves the PATH as it was, which the person must then be
-        // told like a file that would not open.
-        done = !changed || (file.Seek(0) && file.Write(text.Text(), text.Length()) && file.TruncateHere());
-    }
-    done = file.Close() && done;
-    if (done)
-        return String();
-    String message;
-    message.Format("Unable to modify %s.  You will need to manually %s %s %s the PATH environment variable.\r\n\r\n",
-                   name.Text(), add ? "add" : "remove", installDir.Text(), add ? "to" : "from");
-    return message;
-}

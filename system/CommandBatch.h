@@ -3,9 +3,9 @@
 #include "system/PathVariables.h"
 #include <cstdint>
 
-// Path variables on the running machine, the command batches of a product's scripts,
-// and its PATH line in autoexec.bat. The installer and the uninstaller both run
-// batches and edit the PATH, so they live here rather than with either.
+// Path variables on the running machine and the command batches of a product's scripts.
+// The installer and the uninstaller both run batches, so they live here rather than with
+// either.
 
 // The values of the path variables: the product's two folders as given, everything else
 // asked of the machine at the moment a text names it (the user may have moved a folder
@@ -34,8 +34,3 @@ constexpr uint32_t kBatchNoPauses = 0x2;  // automatic mode: PAUSE lines go, nob
 // author's extra, and its failure is no failure of the installation.
 void RunBatch(const String& installDir, const String& sharedDir, const String& commands, uint32_t options,
               bool (*pump)());
-
-// Adds (or removes) "PATH=%PATH%;<short install dir>" in autoexec.bat of the boot
-// drive; adding creates the file. Answers "" when done, else the message that tells
-// the person to edit the PATH by hand.
-String EditAutoexecPath(bool add, const String& installDir);

@@ -61,27 +61,11 @@ bool RemoveEmptyDirectory(const String& path)
     return RemoveDirectoryA(directory.Text()) != 0;
 }
 
-// True when `outer` is `inner` or one of its parents.
-static bool Holds(const String& outer, const String& inner)
-{
-    if (outer.IsEmpty() || inner.IsEmpty())
-        return false;
-    if (SameDirectory(outer, inner))
-        return true;
-    String prefix(outer);
-    prefix.Trim();
-    if (prefix.Last() != '\\')
-        prefix.Append('\\');
-    String text(inner);
-    text.Trim();
-    return text.Length() > prefix.Length() && text.Compare(prefix, false, prefix.Length()) == 0;
-}
-
-static String FullPathOf(const String& path)
+String FullPathName(const String& path)
 {
     char buffer[MAX_PATH];
     char* namePart = nullptr;
-    DWORD length = GetFullPathNameA(path.Text(), MAX_PATH, buffer, &namePart);
+    DWORD length = path.IsEmpty() ? 0 : GetFullPathNameA(path.Text(), MAX_PATH, buffer, &namePart);
     return length && length < MAX_PATH ? String(buffer, static_cast<int32_t>(length)) : String();
 }
 
@@ -91,7 +75,7 @@ static bool IsProtectedTree(const String& path)
 {
     if (path.Length() <= 3 || IsRootPath(path))
         return true;
-    String full = FullPathOf(path);
+    String full = FullPathName(path);
     if (full.IsEmpty() || IsRootPath(full))
         return true;
     String windows = WindowsDirectory();
@@ -101,7 +85,7 @@ static bool IsProtectedTree(const String& path)
         if (length && length < MAX_PATH)
             windows.Assign(buffer, static_cast<int32_t>(length));
     }
-    return windows.IsEmpty() || Holds(path, windows) || Holds(full, windows);
+    return windows.IsEmpty() || PathHolds(path, windows) || PathHolds(full, windows);
 }
 
 bool DeleteTree(const String& path)

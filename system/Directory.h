@@ -10,6 +10,10 @@
 // Whether Windows knows a root directory "x:\".
 [[nodiscard]] bool DriveExists(char letter);
 
+// The full form of a path as Windows resolves it: made absolute against the current
+// directory, with "." and ".." taken out. "" when Windows cannot (or for "").
+String FullPathName(const String& path);
+
 // Creates the directory and every missing parent, outermost first; true when the
 // directory exists afterwards. On failure the thread's last error is Windows' reason.
 [[nodiscard]] bool CreateDirectories(const String& path);

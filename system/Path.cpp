@@ -206,6 +206,18 @@ bool SameDirectory(const String& a, const String& b)
     return DirectoryForComparison(a).Compare(DirectoryForComparison(b), false) == 0;
 }
 
+bool PathHolds(const String& outer, const String& inner)
+{
+    if (IsBlank(outer.Text()) || IsBlank(inner.Text()))
+        return false;
+    if (SameDirectory(outer, inner))
+        return true;
+    String prefix = DirectoryForComparison(outer);
+    prefix.Append('\\');
+    String text = DirectoryForComparison(inner);
+    return text.Length() > prefix.Length() && text.Compare(prefix, false, prefix.Length()) == 0;
+}
+
 bool IsRootPath(const String& path)
 {
     String text(path);

@@ -56,6 +56,10 @@ bool MakeAbsolute(String& path, const char* base);
 // Both trimmed and stripped of one trailing backslash, then compared ignoring case.
 bool SameDirectory(const String& a, const String& b);
 
+// `outer` is `inner` or one of its parents (compared as SameDirectory does, on the
+// texts alone: callers resolve "..", relative and short forms first).
+bool PathHolds(const String& outer, const String& inner);
+
 // A root that must never be deleted as a tree: "c:", "c:\", "\", a network share
 // ("\\server\share") or anything shorter, after trimming and trailing backslashes.
 bool IsRootPath(const String& path);

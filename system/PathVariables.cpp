@@ -72,31 +72,3 @@ String BatchText(const String& commands, const PathVariableValues& values, bool 
     text.NormalizeLineBreaks();
     return text;
 }
-
-String AutoexecPathLine(const String& shortDirectory)
-{
-    String line;
-    line.Format("PATH=%%PATH%%;%s\r\n", shortDirectory.Text());
-    return line;
-}
-
-bool AddAutoexecLine(String& text, const String& line)
-{
-    if (text.Find(line, 0, String::kIgnoreCase) >= 0)
-        return false;
-    if (text.Last() != '\n')
-        text += "\r\n";
-    text += line;
-    return true;
-}
-
-bool RemoveAutoexecLine(String& text, const String& line)
-{
-    int32_t at = text.Find(line, 0, String::kIgnoreCase);
-    int32_t length = line.Length();
-    if (at < 0 && length >= 2 && line.Text()[length - 2] == '\r') {
-        length -= 2;
-        at = text.Find(line.Text(), length, 0, String::kIgnoreCase);
-    }
-    return at >= 0 && text.Delete(at, length);
-}

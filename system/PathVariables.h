@@ -71,11 +71,3 @@ String BatchText(const String& commands, const PathVariableValues& values, bool 
 // neither written nor run.
 bool HasCommands(const String& commands);
 
-// The PATH line of autoexec.bat for a directory's short form: "PATH=%PATH%;<dir>\r\n".
-String AutoexecPathLine(const String& shortDirectory);
-// Appends the line (after a line break when the text does not end in one) unless the
-// text holds it already, in any letter case; true when the text changed.
-bool AddAutoexecLine(String& text, const String& line);
-// Removes the first occurrence of the line in any letter case, or, when there is none,
-// of the line without its break (a last line often lacks one); true when it changed.
-bool RemoveAutoexecLine(String& text, const String& line);

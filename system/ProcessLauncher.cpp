@@ -40,7 +40,8 @@ uint32_t RunProgram(const char* commandLine, uint32_t options, const char* direc
     // CreateProcess may write into the command line, so it gets a copy of its own.
     String line(commandLine);
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessA(nullptr, line.Buffer(), nullptr, nullptr, FALSE, RunPriorityClass(options), nullptr,
+    DWORD creation = RunPriorityClass(options) | ((options & kRunNewConsole) ? CREATE_NEW_CONSOLE : 0);
+    if (!CreateProcessA(nullptr, line.Buffer(), nullptr, nullptr, FALSE, creation, nullptr,
                         directory && *directory ? directory : nullptr, &startup, &started)) {
         if ((options & kRunReportFailure) && hooks.reportFailure) {
             DWORD error = GetLastError();

@@ -20,6 +20,7 @@ constexpr uint32_t kRunMaximized = 0x020;     // SW_SHOWMAXIMIZED; wins over min
 constexpr uint32_t kRunMinimized = 0x040;     // SW_MINIMIZE; wins over hidden
 constexpr uint32_t kRunReportFailure = 0x080; // a failed start goes to LauncherHooks::reportFailure
 constexpr uint32_t kRunPumpMessages = 0x100;  // while waiting, run LauncherHooks::pump
+constexpr uint32_t kRunNewConsole = 0x200;    // a console program gets a console of its own (CREATE_NEW_CONSOLE)
 
 // Answers of RunProgram besides an exit code.
 constexpr uint32_t kRunNotStarted = 0x80000000u; // empty command line, or CreateProcessA failed

@@ -156,27 +156,37 @@ bool RegistryKey::ValueExists(const char* name) const
     return Report(RegQueryValueExA(m_key.Get(), name, nullptr, nullptr, nullptr, nullptr)) == ERROR_SUCCESS;
 }
 
+bool RegistryKey::Counts(uint32_t& subKeys, uint32_t& values) const
+{
+    subKeys = values = 0;
+    if (!m_key)
+        return false;
+    DWORD keys = 0;
+    DWORD named = 0;
+    if (Report(RegQueryInfoKeyA(m_key.Get(), nullptr, nullptr, nullptr, &keys, nullptr, nullptr, &named, nullptr,
+                                nullptr, nullptr, nullptr)) != ERROR_SUCCESS)
+        return false;
+    subKeys = keys;
+    values = named;
+    return true;
+}
+
 int32_t RegistryKey::SubKeyCount() const
 {
-    if (!m_key)
-        return -1;
-    DWORD subKeys = 0;
-    if (Report(RegQueryInfoKeyA(m_key.Get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr, nullptr,
-                                nullptr, nullptr, nullptr)) != ERROR_SUCCESS)
-        return -1;
-    return static_cast<int32_t>(subKeys);
+    uint32_t subKeys, values;
+    return Counts(subKeys, values) ? static_cast<int32_t>(subKeys) : -1;
+}
+
+int32_t RegistryKey::ValueCount() const
+{
+    uint32_t subKeys, values;
+    return Counts(subKeys, values) ? static_cast<int32_t>(values) : -1;
 }
 
 bool RegistryKey::IsEmpty() const
 {
-    if (!m_key)
-        return true;
-    DWORD subKeys = 0;
-    DWORD values = 0;
-    if (Report(RegQueryInfoKeyA(m_key.Get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr,
-                                nullptr, nullptr, nullptr)) != ERROR_SUCCESS)
-        return true;
-    return subKeys == 0 && values == 0;
+    uint32_t subKeys, values;
+    return !Counts(subKeys, values) || (subKeys == 0 && values == 0);
 }
 
 int32_t RegistryKey::SubKeyNames(Vector<String>& names) const

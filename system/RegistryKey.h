@@ -67,6 +67,8 @@ public:
     [[nodiscard]] bool ValueExists(const char* name) const;
     [[nodiscard]] int32_t SubKeyCount() const;
     [[nodiscard]] bool HasSubKeys() const { return SubKeyCount() > 0; }
+    // The number of values, the default value included when it is set; -1 as above.
+    [[nodiscard]] int32_t ValueCount() const;
     [[nodiscard]] bool IsEmpty() const;
     // Appends the names of the current key's sub-keys; the last error is then 0 when
     // the list is complete and the failing code otherwise. Answers how many were added.
@@ -98,6 +100,8 @@ public:
     [[nodiscard]] static int32_t DeleteKeyAt(HKEY root, const char* path, const char* subKey, uint32_t options = 0);
 
 private:
+    // Both counts of the current key; false (and 0, 0) without a key or when Windows fails.
+    bool Counts(uint32_t& subKeys, uint32_t& values) const;
     bool WriteData(const char* name, DWORD type, const void* data, DWORD size);
     bool WriteTextData(const char* name, const String& text, uint32_t options);
     [[noreturn]] void RequiredValueMissing(const char* name) const;

@@ -12,10 +12,10 @@ bool AutomaticQuestions::Ask(const String& text, const String& caption, BoxButto
     return kind != QuestionKind::Offer;
 }
 
-void AutomaticQuestions::ShowError(const String& text, const String& caption)
+void AutomaticQuestions::ShowError(const String& text, const String& caption, BoxIcon icon)
 {
     if (!m_automatic || m_answers.showErrors)
-        m_person.ShowError(text, caption);
+        m_person.ShowError(text, caption, icon);
 }
 
 void AutomaticQuestions::Tell(const String& text, const String& caption, BoxIcon icon)

@@ -31,10 +31,10 @@ bool BoxQuestions::Ask(const String& text, const String& caption, BoxButtons but
     return answer == IDYES || answer == IDOK;
 }
 
-void BoxQuestions::ShowError(const String& text, const String& caption)
+void BoxQuestions::ShowError(const String& text, const String& caption, BoxIcon icon)
 {
     if (!text.IsEmpty())
-        ShowBox(text.Text(), caption.Text(), MB_OK | MB_ICONERROR);
+        ShowBox(text.Text(), caption.Text(), MB_OK | IconStyle(icon));
 }
 
 void BoxQuestions::Tell(const String& text, const String& caption, BoxIcon icon)

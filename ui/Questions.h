@@ -27,8 +27,10 @@ public:
     // True for Yes or OK.
     virtual bool Ask(const String& text, const String& caption, BoxButtons buttons, BoxIcon icon,
                      QuestionKind kind) = 0;
-    // An error; the program goes on. An empty text shows nothing.
-    virtual void ShowError(const String& text, const String& caption) = 0;
+    // An error; the program goes on. An empty text shows nothing. The icon is the
+    // error's own unless a summary of failures asks for the exclamation mark.
+    virtual void ShowError(const String& text, const String& caption, BoxIcon icon) = 0;
+    void ShowError(const String& text, const String& caption) { ShowError(text, caption, BoxIcon::Stop); }
     // A message for the person, such as the closing message.
     virtual void Tell(const String& text, const String& caption, BoxIcon icon) = 0;
 
@@ -45,7 +47,8 @@ protected:
 class BoxQuestions final : public Questions {
 public:
     bool Ask(const String& text, const String& caption, BoxButtons buttons, BoxIcon icon, QuestionKind kind) override;
-    void ShowError(const String& text, const String& caption) override;
+    using Questions::ShowError;
+    void ShowError(const String& text, const String& caption, BoxIcon icon) override;
     void Tell(const String& text, const String& caption, BoxIcon icon) override;
 };
 
@@ -70,7 +73,8 @@ public:
     bool IsAutomatic() const { return m_automatic; }
 
     bool Ask(const String& text, const String& caption, BoxButtons buttons, BoxIcon icon, QuestionKind kind) override;
-    void ShowError(const String& text, const String& caption) override;
+    using Questions::ShowError;
+    void ShowError(const String& text, const String& caption, BoxIcon icon) override;
     void Tell(const String& text, const String& caption, BoxIcon icon) override;
 
 private:

@@ -100,6 +100,26 @@ String SubKeyNames(ScriptLine&)
     return result;
 }
 
+// readonly: the current key's access list becomes "everyone may read", so that opening
+// it for writing fails as it does for a user without the rights. Answers the status.
+String ReadOnly(ScriptLine&)
+{
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone))
+        return Number(GetLastError());
+    alignas(DWORD) BYTE list[256];
+    ACL* acl = reinterpret_cast<ACL*>(list);
+    SECURITY_DESCRIPTOR descriptor;
+    LONG status = ERROR_INVALID_PARAMETER;
+    if (InitializeAcl(acl, sizeof list, ACL_REVISION) && AddAccessAllowedAce(acl, ACL_REVISION, KEY_READ, everyone) &&
+        InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) &&
+        SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE))
+        status = RegSetKeySecurity(s_key.Handle(), DACL_SECURITY_INFORMATION, &descriptor);
+    FreeSid(everyone);
+    return Number(status);
+}
+
 // Every folder, one result line each.
 String AllFolders(ScriptLine& f)
 {
@@ -130,6 +150,7 @@ const DriverCommand kCommands[] = {
     { "hassubkeys", [](ScriptLine&) { return Truth(s_key.HasSubKeys()); } },
     { "empty", [](ScriptLine&) { return Truth(s_key.IsEmpty()); } },
     { "names", SubKeyNames },
+    { "readonly", ReadOnly },
 
     // Reading and writing values.
     { "read", [](ScriptLine& f) {

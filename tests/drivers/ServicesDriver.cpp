@@ -12,6 +12,7 @@
 // report file, sleeps, and ends with the exit code.
 #include "core/String.h"
 #include "core/Vector.h"
+#include "system/AutoexecPath.h"
 #include "system/CommandBatch.h"
 #include "system/ComSupport.h"
 #include "system/File.h"
@@ -295,7 +296,7 @@ String Expand(Fields& f)
 // autoexec|add or remove|install dir: the message, [] when done.
 String Autoexec(Fields& f)
 {
-    return Escaped(EditAutoexecPath(f.Str(1) == "add", f.Str(2)));
+    return Escaped(EditAutoexecPath(f.Str(2), f.Str(1) == "add"));
 }
 
 // File versions -----------------------------------------------------------------------------

@@ -209,4 +209,23 @@ TEST(PathCompare, SameDirectoryAndRoots)
         EXPECT_FALSE(IsRootPath(tree)) << tree;
 }
 
+TEST(PathCompare, Holds)
+{
+    struct Row {
+        const char* outer;
+        const char* inner;
+        bool holds;
+    } rows[] = {
+        { "c:\\", "C:\\Windows", true },
+        { "c:\\windows", "C:\\WINDOWS\\System32", true },
+        { "c:\\windows\\", "c:\\windows", true },
+        { "c:\\win", "c:\\windows", false },
+        { "c:\\windows\\system32", "c:\\windows", false },
+        { "", "c:\\windows", false },
+        { "c:\\windows", "  ", false },
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(PathHolds(row.outer, row.inner), row.holds) << row.outer << " / " << row.inner;
+}
+
 } // namespace

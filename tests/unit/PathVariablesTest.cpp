@@ -128,39 +128,4 @@ TEST(HasCommands, BlankLinesAreNoCommands)
     EXPECT_TRUE(HasCommands(String("\r\n@pause")));
 }
 
-struct AutoexecCase {
-    const char* name;
-    bool add;
-    const char* before;
-    const char* after;
-};
-
-class EditAutoexecText : public testing::TestWithParam<AutoexecCase> {};
-
-TEST_P(EditAutoexecText, Line)
-{
-    const AutoexecCase& c = GetParam();
-    String line = AutoexecPathLine(String("C:\\PROGRA~1\\APP"));
-    ASSERT_STREQ(line.Text(), "PATH=%PATH%;C:\\PROGRA~1\\APP\r\n");
-    String text(c.before);
-    bool changed = c.add ? AddAutoexecLine(text, line) : RemoveAutoexecLine(text, line);
-    EXPECT_STREQ(text.Text(), c.after);
-    EXPECT_EQ(changed, strcmp(c.before, c.after) != 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(, EditAutoexecText,
-    testing::Values(
-        AutoexecCase{ "AddToEmptyFileAfterAnEmptyLine", true, "", "\r\nPATH=%PATH%;C:\\PROGRA~1\\APP\r\n" },
-        AutoexecCase{ "AddEndsTheLastLineFirst", true, "@echo off", "@echo off\r\nPATH=%PATH%;C:\\PROGRA~1\\APP\r\n" },
-        AutoexecCase{ "AddAfterALineFeed", true, "rem\n", "rem\nPATH=%PATH%;C:\\PROGRA~1\\APP\r\n" },
-        AutoexecCase{ "AddTwiceLeavesOneLine", true, "x\r\npath=%path%;c:\\progra~1\\app\r\n",
-                      "x\r\npath=%path%;c:\\progra~1\\app\r\n" },
-        AutoexecCase{ "RemoveWithItsBreak", false, "a\r\nPATH=%PATH%;C:\\PROGRA~1\\APP\r\nb\r\n", "a\r\nb\r\n" },
-        AutoexecCase{ "RemoveLastLineWithoutBreak", false, "a\r\npath=%PATH%;C:\\progra~1\\APP", "a\r\n" },
-        AutoexecCase{ "RemoveOnlyTheFirst", false,
-                      "PATH=%PATH%;C:\\PROGRA~1\\APP\r\nPATH=%PATH%;C:\\PROGRA~1\\APP\r\n",
-                      "PATH=%PATH%;C:\\PROGRA~1\\APP\r\n" },
-        AutoexecCase{ "RemoveMissingLeavesText", false, "PATH=%PATH%;C:\\OTHER\r\n", "PATH=%PATH%;C:\\OTHER\r\n" }),
-    [](const auto& info) { return std::string(info.param.name); });
-
 }

@@ -16,7 +16,8 @@ public:
         ++asked;
         return answer;
     }
-    void ShowError(const String&, const String&) override { ++errors; }
+    using Questions::ShowError;
+    void ShowError(const String&, const String&, BoxIcon) override { ++errors; }
     void Tell(const String&, const String&, BoxIcon) override { ++told; }
 };
 

@@ -244,6 +244,26 @@ INSTANTIATE_TEST_SUITE_P(, UninstallFileReading,
                   kUninstallFileTooManyAssociations, Repeated("A .a,t,v|", 500) }),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(FillInMessage, RecordTextIsNeverAFormat)
+{
+    struct Row {
+        const char* name;
+        const char* message;
+        const char* expected;
+    } rows[] = {
+        { "first %s takes the text", "Remove %s?", "Remove a.ttf?" },
+        { "a second %s stays", "%s and %s", "a.ttf and %s" },
+        { "percent sign", "100%% of %s", "100% of a.ttf" },
+        { "other conversions stay", "%d %n %x%", "%d %n %x%" },
+        { "no placeholder", "Remove the font?", "Remove the font?" },
+        { "trailing percent", "%s%", "a.ttf%" },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(Str(FillInMessage(String(row.message), String("a.ttf"))), row.expected);
+    }
+}
+
 TEST(AssociationBackupName, DropsWhatAValueNameCannotHold)
 {
     EXPECT_EQ(Str(AssociationBackupName(String("Quox Demo"))), "Quox Demo Backup");

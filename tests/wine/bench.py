@@ -379,6 +379,11 @@ class Prefix:
         self._stop_server()
         winreg_text.set_value(os.path.join(self.root, hive_file), key, name, value)
 
+    def edit_registry_values(self, hive_file, key, values):
+        """Writes several values of one key at once, as edit_registry does one."""
+        self._stop_server()
+        winreg_text.set_values(os.path.join(self.root, hive_file), key, values)
+
     # Running -----------------------------------------------------------------------
 
     def run(self, program, args="", answers=(), timeout=30, directory=r"C:\test"):

@@ -70,6 +70,18 @@ class Payload(bench.WineTestCase):
             prefix.put(self.good, r"C:\test\setup.exe")
             self.assertRead(prefix.run(r"C:\test\setup"))
 
+            # File data after the image belongs to the package, not to the uninstaller.
+            with open(os.path.join(self.work, "bulk.bin"), "wb") as f:
+                f.write(os.urandom(200000))
+            manifest = self.manifest_variant("external", 'compression = "best"', 'compression = "none"\ndata = "external"',
+                                             '\n[files.bulk]\nsource = "bulk.bin"\ndestination = "install"\n')
+            external = package.build(manifest, self.variant("external"), "--stub", bench.STUB)
+            _, _, _, raw_size, raw_offset, _ = package.read_pe(external).payload()
+            self.assertGreater(os.path.getsize(external), raw_offset + raw_size + 100000)
+            match = self.assertRead(prefix.run(external))
+            self.assertEqual(int(match.group(3)), len(stub))
+            self.assertEqual(int(match.group(4), 16), package.checksum(stub))
+
     def test_damaged_headers(self):
         pe = package.read_pe(self.good)
         first_size = pe.settings_block_offset() - 4 * pe.header("size_count")
@@ -157,18 +169,25 @@ class Payload(bench.WineTestCase):
                     else:
                         self.assertCorrupt(result, expected)
 
-    def test_stub_checksum(self):
-        manifest = os.path.join(self.work, "checkstub.toml")
+    def manifest_variant(self, name, old, new, extra=""):
+        """The example manifest with one text replaced and `extra` appended, beside copies
+        of its files."""
+        manifest = os.path.join(self.work, name + ".toml")
         with open(EXAMPLE) as f:
             text = f.read()
-        text = text.replace('flags = ["UninstallSupport"', 'flags = ["CheckStub", "UninstallSupport"')
+        self.assertIn(old, text)
         with open(manifest, "w") as f:
-            f.write(text)
-        for name in ("LICENSE.txt", "README.txt", "background.bmp", "files"):
-            source = os.path.join(os.path.dirname(EXAMPLE), name)
-            target = os.path.join(self.work, name)
+            f.write(text.replace(old, new) + extra)
+        for item in ("LICENSE.txt", "README.txt", "background.bmp", "files"):
+            source = os.path.join(os.path.dirname(EXAMPLE), item)
+            target = os.path.join(self.work, item)
             if not os.path.exists(target):
                 (shutil.copytree if os.path.isdir(source) else shutil.copy)(source, target)
+        return manifest
+
+    def test_stub_checksum(self):
+        manifest = self.manifest_variant("checkstub", 'flags = ["UninstallSupport"',
+                                         'flags = ["CheckStub", "UninstallSupport"')
         checked = package.build(manifest, self.variant("checkstub"), "--stub", bench.STUB)
         pe = package.read_pe(checked)
         # One byte of the DOS stub's message: the program still runs, its stub differs.

@@ -173,10 +173,7 @@ def _encode(value):
     return _quote(value)
 
 
-def set_value(reg_file, key, name, value):
-    """Sets (or with value None deletes) one value in a saved hive file."""
-    with open(reg_file, encoding="latin-1") as f:
-        lines = f.read().split("\n")
+def _set_in_lines(lines, key, name, value):
     header = "[" + key.replace("\\", "\\\\") + "]"
     start = None
     for i, line in enumerate(lines):
@@ -188,23 +185,38 @@ def set_value(reg_file, key, name, value):
         if value_line is None:
             return
         lines += ["", "%s %d" % (header, int(time.time())), value_line]
+        return
+    end = start + 1
+    while end < len(lines) and not lines[end].startswith("["):
+        end += 1
+    target = "@=" if name == "" else _quote(name).lower() + "="
+    for i in range(start + 1, end):
+        if lines[i].lower().startswith(target):
+            if value_line is None:
+                del lines[i]
+            else:
+                lines[i] = value_line
+            break
     else:
-        end = start + 1
-        while end < len(lines) and not lines[end].startswith("["):
-            end += 1
-        target = "@=" if name == "" else _quote(name).lower() + "="
-        for i in range(start + 1, end):
-            if lines[i].lower().startswith(target):
-                if value_line is None:
-                    del lines[i]
-                else:
-                    lines[i] = value_line
-                break
-        else:
-            if value_line is not None:
-                insert_at = end
-                while insert_at > start + 1 and lines[insert_at - 1] == "":
-                    insert_at -= 1
-                lines.insert(insert_at, value_line)
+        if value_line is not None:
+            insert_at = end
+            while insert_at > start + 1 and lines[insert_at - 1] == "":
+                insert_at -= 1
+            lines.insert(insert_at, value_line)
+
+
+def set_values(reg_file, key, values):
+    """Sets (or with value None deletes) several values of one key in a saved hive file,
+    reading and writing the file once. `values` maps names to values ("" for the key's
+    default value)."""
+    with open(reg_file, encoding="latin-1") as f:
+        lines = f.read().split("\n")
+    for name, value in values.items():
+        _set_in_lines(lines, key, name, value)
     with open(reg_file, "w", encoding="latin-1") as f:
         f.write("\n".join(lines))
+
+
+def set_value(reg_file, key, name, value):
+    """Sets (or with value None deletes) one value in a saved hive file."""
+    set_values(reg_file, key, {name: value})
