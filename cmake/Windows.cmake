@@ -8,6 +8,13 @@ add_compile_options(-Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-table
                     # msvcrt's own printf: smaller than mingw's, and what a Windows C library does.
                     -D__USE_MINGW_ANSI_STDIO=0 -DWIN32_LEAN_AND_MEAN -DWINVER=0x0400 -D_WIN32_WINNT=0x0400)
 add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--gc-sections -s)
+# Link-time optimisation: the stub's code is compiled as one program, so functions used
+# once are inlined across files and what no path reaches is dropped before code is made.
+# The libraries hold GCC's intermediate code only; CMake archives them with gcc-ar, which
+# indexes it. The code generation options must be given to the link too, which is where
+# the code is made now.
+set(CMAKE_INTERPROCEDURAL_OPTIMIZATION ON)
+add_link_options(-Os -fno-exceptions -fno-asynchronous-unwind-tables)
 include_directories(${CMAKE_SOURCE_DIR})
 
 add_subdirectory(core)
