@@ -25,3 +25,10 @@ add_subdirectory(ui)
 add_subdirectory(install)
 add_subdirectory(uninstall)
 add_subdirectory(tests/drivers)
+
+# The stub's image. An .exe is the first module of its process and is loaded at its
+# preferred base (Windows 9x cannot move one at all), so base relocations would never be
+# applied: without them and without the address-randomisation flag that needs them, the
+# image is a few kilobytes smaller. The builder appends the payload section after the
+# last section, whichever that is.
+target_link_options(quoxstub PRIVATE -Wl,--disable-dynamicbase -Wl,--disable-reloc-section)
