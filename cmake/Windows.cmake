@@ -36,3 +36,6 @@ target_link_options(quoxstub PRIVATE -Wl,--disable-dynamicbase -Wl,--disable-rel
 # start-up nobody would apply the linker's pseudo-relocations, so automatic import of
 # DLL data is refused: such a reference fails to link instead of failing at run time.
 target_link_options(quoxstub PRIVATE -nostartfiles -Wl,-e,_StubStartup -Wl,--disable-auto-import)
+# Four sections instead of the default script's eight or more (see the script).
+target_link_options(quoxstub PRIVATE -Wl,-T,${CMAKE_SOURCE_DIR}/cmake/stub.ld)
+set_property(TARGET quoxstub APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/cmake/stub.ld)
