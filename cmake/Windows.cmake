@@ -32,7 +32,7 @@ add_subdirectory(tests/drivers)
 # image is a few kilobytes smaller. The builder appends the payload section after the
 # last section, whichever that is.
 target_link_options(quoxstub PRIVATE -Wl,--disable-dynamicbase -Wl,--disable-reloc-section)
-# The stub's own start-up (core/Startup_win.cpp) instead of mingw's. Without mingw's
+# The stub's own start-up (core/StubRuntime_win.cpp) instead of mingw's. Without mingw's
 # start-up nobody would apply the linker's pseudo-relocations, so automatic import of
 # DLL data is refused: such a reference fails to link instead of failing at run time.
 target_link_options(quoxstub PRIVATE -nostartfiles -Wl,-e,_StubStartup -Wl,--disable-auto-import)

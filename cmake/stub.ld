@@ -13,7 +13,7 @@
 
    Left out: the unwinding tables (.eh_frame: the stub has no exceptions, and nothing
    unwinds), mingw's start-up tables (.CRT, .tls: the stub has its own start-up, see
-   core/Startup_win.cpp) and the base relocations.
+   core/StubRuntime_win.cpp) and the base relocations.
 
    The installer refuses a file of fewer than four sections, its payload section
    included; the uninstaller is this stub without the payload section, and when started
