@@ -550,6 +550,9 @@ class WineTestCase(unittest.TestCase):
             raise unittest.SkipTest("the Windows build is missing: " + STUB)
         if not shutil.which("wine") or not shutil.which("Xvfb"):
             raise unittest.SkipTest("wine or Xvfb is not installed")
+        # A module run on its own in a fresh build may make scratch folders here before
+        # its first prefix has made the directory.
+        os.makedirs(BENCH_DIR, exist_ok=True)
 
     def assertBoxes(self, result, expected):
         """`expected` is a list of (caption, text) pairs, in order."""
