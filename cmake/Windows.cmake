@@ -21,7 +21,10 @@ add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--gc-sections -s)
 # The libraries hold GCC's intermediate code only; CMake archives them with gcc-ar, which
 # indexes it.
 set(CMAKE_INTERPROCEDURAL_OPTIMIZATION ON)
-add_link_options(${QUOX_CODE_OPTIONS})
+# One partition: these programs are small enough to optimise as one unit, which also
+# avoids an internal error of mingw's GCC 12 (binds_to_current_def_p) when a class's
+# functions land in other partitions than their callers.
+add_link_options(${QUOX_CODE_OPTIONS} -flto-partition=one)
 include_directories(${CMAKE_SOURCE_DIR})
 
 add_subdirectory(core)
