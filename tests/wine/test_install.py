@@ -262,9 +262,11 @@ source = "second.txt"
             data = f.read()
         header, block, file_data = package.payload_ranges(sound)
         # The header fields that place the file data: damage there may announce data in
-        # volume files, which the installer then asks for.
+        # volume files, which the installer then asks for. The settings length and the
+        # size count count too: the file data starts after the settings block and the
+        # size table, and a settings stream still ends where its own fields say.
         volume_fields = set()
-        for field in ("file_data_end", "file_data_length"):
+        for field in ("settings_length", "size_count", "file_data_end", "file_data_length"):
             at = package.read_pe(sound).header_offset(field)
             volume_fields.update(range(at, at + 4))
         positions = [rng.randrange(*part) for part in (header, block, file_data) for _ in range(8)]
