@@ -32,8 +32,6 @@ MESSAGES = {n: "M%d" % n for n in MESSAGE_NUMBERS}
 MESSAGES.update({10: "M10 <product>:\r\n%s", 56: "M56 %s?", 59: "M59 %s?"})
 
 YES, NO = "id 6", "id 7"
-# The progress dialog is a dialog too: the watcher sees it and is told to leave it.
-PROGRESS = "leave"
 
 
 def messages(result):

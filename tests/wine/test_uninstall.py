@@ -9,7 +9,7 @@ import subprocess
 import bench
 import installed
 import registry_script
-from installed import (Product, YES, NO, PROGRESS, SELF_REMOVAL_SCRIPT, CLASSES, SHARED_DLLS, messages,
+from installed import (Product, YES, NO, SELF_REMOVAL_SCRIPT, CLASSES, SHARED_DLLS, messages,
                        wait_until_gone)
 from services_script import check_rows
 
@@ -71,7 +71,7 @@ class CompleteUninstall(bench.WineTestCase):
             p.edit_registry_values("user.reg", r"Software\Quox Vendor\Demo", {"Window": "max"})
             p.edit_registry_values("system.reg", CLASSES + r"QuoxDemo.Extra\sub", {"": "x"})
 
-            result = product.uninstall(p, answers=[YES, PROGRESS])
+            result = product.uninstall(p, answers=[YES])
             self.assertEqual(result.exit_code, 1, result)
             self.assertEqual(messages(result), DONE)
             self.assertTrue(wait_until_gone(p, [product.uninstaller, SELF_REMOVAL_SCRIPT, APP]),
@@ -204,7 +204,7 @@ class FileInUse(bench.WineTestCase):
             holder = p.start(bench.driver("filesdriver"), [r"C:\bench\holder.txt"])
             self.assertTrue(holder.wait_line("open: 0"), holder.lines)
 
-            first = product.uninstall(p, answers=[YES, PROGRESS])
+            first = product.uninstall(p, answers=[YES])
             self.assertEqual(messages(first),
                              [("M55", "M53"), ("M20", "M10 Quox Demo:\r\nM58 %s\r\n" % locked)])
             self.assertFalse(p.exists(APP + r"\free.txt"))
@@ -223,7 +223,7 @@ class FileInUse(bench.WineTestCase):
             self.assertEqual(values["InstallLocation"], APP)
             self.assertEqual(registry.value(HKLM + SHARED_DLLS, r"C:\Shared\counted.dll"), 2)
 
-            second = product.uninstall(p, answers=[YES, PROGRESS])
+            second = product.uninstall(p, answers=[YES])
             self.assertEqual(messages(second), DONE)
             self.assertTrue(wait_until_gone(p, [product.uninstaller, SELF_REMOVAL_SCRIPT, APP]))
             # Nothing was done twice: the batch ran once, the count went down once.
@@ -274,11 +274,11 @@ class SharedFiles(bench.WineTestCase):
             self.assertTrue(p.registry().has_key(r"HKCR\TypeLib\%s\1.0" % self.GUID))
 
             self.assertEqual(messages(shared.uninstall(p, automatic=True)), [])
-            result = asking.uninstall(p, answers=[YES, PROGRESS, NO, YES])
+            result = asking.uninstall(p, answers=[YES, NO, YES])
             self.assertEqual(messages(result)[1:3], [("M35", r"M59 C:\Shared2\no.dll?"),
                                                      ("M35", r"M59 C:\Shared2\yes.dll?")])
             self.assertEqual(registry_script.run(p, ["open|HKLM|%s|0" % SHARED_DLLS, "readonly"]), ["1", "0"])
-            result = refused.uninstall(p, answers=[YES, PROGRESS])
+            result = refused.uninstall(p, answers=[YES])
             self.assertEqual(messages(result)[1:], [
                 ("M20", "M10 Refused Demo:\r\nREGISTRY ERROR:  Unable to adjust shared file reference counts.\r\n\r\n")])
 
@@ -368,7 +368,7 @@ class Fonts(bench.WineTestCase):
                     product.write_values(p)
                     p.edit_registry_values("system.reg", key, {"Kept " + version: kept, "Gone " + version: removed})
                     p.set_windows_version(version)
-                    result = product.uninstall(p, answers=[YES, PROGRESS, NO, YES])
+                    result = product.uninstall(p, answers=[YES, NO, YES])
                     self.assertEqual(messages(result), [("M55", "M53"), ("M57", "M56 Kept %s?" % version),
                                                         ("M57", "M56 Gone %s?" % version), ("M15", "M34")])
                     self.assertTrue(wait_until_gone(p, [product.uninstaller]))
@@ -436,7 +436,7 @@ class Safety(bench.WineTestCase):
             for (name, _), each in zip(hostile.items(), products):
                 p.write(each.dat_path, each.dat)
                 with self.subTest(name):
-                    result = each.uninstall(p, answers=[YES, PROGRESS])
+                    result = each.uninstall(p, answers=[YES])
                     self.assertEqual((result.exit_code, result.timed_out), (1, False), result)
                     self.assertTrue(wait_until_gone(p, [SELF_REMOVAL_SCRIPT]))
 
