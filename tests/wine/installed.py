@@ -3,6 +3,7 @@ files, the values of its key under the Windows Uninstall key, Uninstall.DAT and 
 uninstaller program (the plain stub, which is the uninstaller). The uninstaller's tests
 start from it."""
 
+import os
 import time
 
 import bench
@@ -34,6 +35,18 @@ MESSAGES.update({10: "M10 <product>:\r\n%s", 56: "M56 %s?", 59: "M59 %s?"})
 YES, NO = "id 6", "id 7"
 # The progress dialog is a dialog too: the watcher sees it and is told to leave it.
 PROGRESS = "leave"
+
+
+def files_under(prefix, directory):
+    """{relative path: bytes} of every file below a directory of the prefix."""
+    root = prefix.host_path(directory)
+    found = {}
+    for here, _, names in os.walk(root):
+        for name in names:
+            path = os.path.join(here, name)
+            with open(path, "rb") as f:
+                found[os.path.relpath(path, root).replace(os.sep, "\\")] = f.read()
+    return found
 
 
 def messages(result):
