@@ -216,16 +216,22 @@ public:
             });
             return parsed;
         }
-        RunWorkers(2, [&](unsigned i) {
-            if (i == 0) {
-                FindAll();
-                return;
-            }
-            parsed = EncodeOptimal(data, size, *this, out);
+        // The parser stays on this thread, so that a finder thread that cannot be started
+        // leaves the work to this thread alone, before anything was found.
+        std::thread finder;
+        try {
+            finder = std::thread([this] { FindAll(); });
+        } catch (const std::system_error&) {
+            m_alone = true;
+            return EncodeOptimal(data, size, *this, out);
+        }
+        parsed = EncodeOptimal(data, size, *this, out);
+        {
             std::lock_guard<std::mutex> lock(Mutex());
             m_parserDone = true;
             NotifyAll();
-        });
+        }
+        finder.join();
         return parsed;
     }
 
@@ -276,7 +282,8 @@ private:
         while (m_produced <= m_consumed)
             Wait(lock);
         m_current = &m_chunks[m_consumed % kChunkCount];
-        m_done.store(m_current->begin, std::memory_order_relaxed);
+        lock.unlock();
+        Report(m_current->begin);
         return *m_current;
     }
 
@@ -309,6 +316,18 @@ private:
             m_done.store(position, std::memory_order_relaxed);
     }
 
+    // The parser's own reports, when it runs on the calling thread beside the finder.
+    void Report(uint32_t position)
+    {
+        if (!m_options.progress)
+            return;
+        auto now = std::chrono::steady_clock::now();
+        if (now - m_lastReport < std::chrono::milliseconds(100))
+            return;
+        m_lastReport = now;
+        m_options.progress(position, m_gate.Total());
+    }
+
     MatchFinder m_finder;
     uint32_t m_size = 0;
     bool m_alone = false;
@@ -319,6 +338,7 @@ private:
     uint32_t m_produced = 0;
     uint32_t m_consumed = 0;
     bool m_parserDone = false;
+    std::chrono::steady_clock::time_point m_lastReport = std::chrono::steady_clock::now();
 };
 
 } // namespace
