@@ -5,13 +5,16 @@
 #include "payload/ErrorCodes.h"
 #include "payload/FileEntry.h"
 #include "payload/PayloadLayout.h"
+#include "builder/ThreadedEncoder.h"
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <fnmatch.h>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -77,17 +80,6 @@ void Match(const std::filesystem::path& directory, const std::string& relative, 
             Match(entry.path(), relative + name + "/", parts, index + 1, out);
         }
     }
-}
-
-bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream content;
-    content << in.rdbuf();
-    bytes = content.str();
-    return !in.bad();
 }
 
 // The file's modification time as a stamp in UTC, so that the same sources give the same
@@ -173,20 +165,20 @@ bool CollectFiles(const Manifest& manifest, std::vector<PackedFile>& files, Diag
                 entry.name = *converted;
                 std::error_code error;
                 uintmax_t size = std::filesystem::file_size(match.path, error);
+                // Read later, straight into the package; whether it can be is known now, so
+                // that one run names every file that cannot.
+                if (!error && access(match.path.c_str(), R_OK) != 0)
+                    error = std::error_code(errno, std::generic_category());
                 if (error || size > static_cast<uintmax_t>(kMaxFileSize)) {
                     diagnostics.Add({ file, group.sourceLine, label, "source",
                                       "\"" + match.path.string() + "\" " +
                                           (error ? "cannot be read" : "is larger than the 1 GiB a package file may have") });
                     continue;
                 }
-                if (!ReadWholeFile(match.path, entry.data)) {
-                    diagnostics.Add({ file, group.sourceLine, label, "source", "\"" + match.path.string() + "\" cannot be read" });
-                    continue;
-                }
+                entry.size = static_cast<int64_t>(size);
                 entry.destination = group.destination;
                 entry.flags = group.flags;
                 entry.attributes = group.attributes;
-                entry.checksum = Checksum(entry.data.data(), static_cast<int32_t>(entry.data.size()));
                 entry.date = group.date ? *group.date : ModificationStamp(match.path);
                 entry.text1 = group.text1;
                 entry.icon = group.icon;
@@ -206,34 +198,109 @@ bool CollectFiles(const Manifest& manifest, std::vector<PackedFile>& files, Diag
     return diagnostics.Items().size() == before;
 }
 
-std::string SerializeFileEntries(const std::vector<PackedFile>& files, std::vector<int32_t>& sizes)
+namespace {
+
+// The bytes of an entry before and after its data (payload/FileEntry.h's field order).
+void PutHead(std::string& out, const PackedFile& f)
+{
+    PutText(out, f.name);
+    AppendLittleEndian32(out, static_cast<uint32_t>(f.destination));
+    AppendLittleEndian32(out, static_cast<uint32_t>(f.flags));
+    AppendLittleEndian32(out, static_cast<uint32_t>(f.attributes));
+}
+
+void PutTail(std::string& out, const PackedFile& f)
+{
+    AppendLittleEndian32(out, f.checksum);
+    for (int32_t field : f.date)
+        AppendLittleEndian32(out, static_cast<uint32_t>(field));
+    PutText(out, f.text1);
+    if (f.flags & kEntryHasIcon)
+        PutText(out, f.icon);
+    PutText(out, f.arguments);
+    PutText(out, f.target);
+    PutText(out, f.workdir);
+}
+
+// Reads the file's `size` bytes into `into`, a part of a growing block at a time, and
+// tells the gate after each part. Answers a problem, or empty when all went well.
+std::string ReadInto(const std::filesystem::path& path, char* into, int64_t size, uint64_t offset, InputGate* gate)
+{
+    int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return "cannot be read (" + std::string(strerror(errno)) + ")";
+    // Big files are handed on in parts, so that compressing can start on them.
+    constexpr int64_t kPart = int64_t(1) << 20;
+    int64_t done = 0;
+    std::string problem;
+    while (problem.empty() && done < size) {
+        size_t want = static_cast<size_t>(std::min(kPart, size - done));
+        ssize_t got = read(descriptor, into + done, want);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            problem = "cannot be read (" + std::string(strerror(errno)) + ")";
+        else if (got == 0)
+            problem = "became shorter while it was read (" + std::to_string(done) + " bytes instead of " +
+                      std::to_string(size) + ")";
+        done += got > 0 ? got : 0;
+        if (gate)
+            gate->Advance(offset + static_cast<uint64_t>(done));
+    }
+    char extra;
+    if (problem.empty() && read(descriptor, &extra, 1) > 0)
+        problem = "grew while it was read (beyond " + std::to_string(size) + " bytes)";
+    close(descriptor);
+    return problem;
+}
+
+}
+
+FileDataAssembly::FileDataAssembly(std::vector<PackedFile>& files) : m_files(files)
 {
     size_t total = 0;
-    for (const PackedFile& f : files)
-        total += f.data.size() + f.name.size() + f.text1.size() + f.icon.size() + f.arguments.size() +
-                 f.target.size() + f.workdir.size() + 64;
-    std::string out;
-    out.reserve(total);
-    sizes.clear();
-    // The field order of payload/FileEntry.h.
+    std::string text;
     for (const PackedFile& f : files) {
-        PutText(out, f.name);
-        AppendLittleEndian32(out, static_cast<uint32_t>(f.destination));
-        AppendLittleEndian32(out, static_cast<uint32_t>(f.flags));
-        AppendLittleEndian32(out, static_cast<uint32_t>(f.attributes));
-        out += f.data;
-        AppendLittleEndian32(out, f.checksum);
-        for (int32_t field : f.date)
-            AppendLittleEndian32(out, static_cast<uint32_t>(field));
-        PutText(out, f.text1);
-        if (f.flags & kEntryHasIcon)
-            PutText(out, f.icon);
-        PutText(out, f.arguments);
-        PutText(out, f.target);
-        PutText(out, f.workdir);
-        sizes.push_back(static_cast<int32_t>(f.data.size()));
+        text.clear();
+        PutHead(text, f);
+        total += text.size();
+        m_dataOffsets.push_back(total);
+        total += static_cast<size_t>(f.size);
+        text.clear();
+        PutTail(text, f);
+        total += text.size();
+        m_sizes.push_back(static_cast<int32_t>(f.size));
     }
-    return out;
+    m_bytes.resize(total);
+}
+
+bool FileDataAssembly::ReadFiles(Diagnostics& diagnostics, const std::string& manifestPath, InputGate* gate)
+{
+    std::string text;
+    size_t at = 0;
+    for (size_t i = 0; i < m_files.size(); ++i) {
+        PackedFile& f = m_files[i];
+        text.clear();
+        PutHead(text, f);
+        memcpy(m_bytes.data() + at, text.data(), text.size());
+        at = m_dataOffsets[i];
+        std::string problem = ReadInto(f.source, m_bytes.data() + at, f.size, at, gate);
+        if (!problem.empty()) {
+            diagnostics.Add({ manifestPath, 0, "", "", "\"" + f.source.string() + "\" " + problem });
+            if (gate)
+                gate->Abandon();
+            return false;
+        }
+        f.checksum = Checksum(m_bytes.data() + at, static_cast<int32_t>(f.size));
+        at += static_cast<size_t>(f.size);
+        text.clear();
+        PutTail(text, f);
+        memcpy(m_bytes.data() + at, text.data(), text.size());
+        at += text.size();
+        if (gate)
+            gate->Advance(at);
+    }
+    return true;
 }
 
 namespace {
@@ -254,11 +321,12 @@ const char* EntryFault(int code)
 
 }
 
-bool ParseFileEntries(const std::string& data, const std::vector<int32_t>& sizes, std::vector<PackedFile>& files,
-                      std::string& problem, int& code)
+bool ParseFileEntries(const char* data, size_t length, const std::vector<int32_t>& sizes,
+                      std::vector<PackedFile>& files, bool keepBytes, std::string& problem, int& code)
 {
-    PayloadCursor cursor(data.data(), static_cast<int32_t>(data.size()));
+    PayloadCursor cursor(data, static_cast<int32_t>(length));
     files.clear();
+    files.reserve(sizes.size());
     for (size_t i = 0; i < sizes.size(); ++i) {
         FileEntry entry;
         code = ReadFileEntry(cursor, sizes[i], entry);
@@ -272,7 +340,9 @@ bool ParseFileEntries(const std::string& data, const std::vector<int32_t>& sizes
         f.destination = entry.destination;
         f.flags = entry.flags;
         f.attributes = entry.attributes;
-        f.data.assign(reinterpret_cast<const char*>(entry.data), static_cast<size_t>(entry.dataLength));
+        f.size = entry.dataLength;
+        if (keepBytes)
+            f.data.assign(reinterpret_cast<const char*>(entry.data), static_cast<size_t>(entry.dataLength));
         f.checksum = entry.checksum;
         std::copy(std::begin(entry.date), std::end(entry.date), f.date.begin());
         f.text1 = entry.text1;
@@ -280,6 +350,16 @@ bool ParseFileEntries(const std::string& data, const std::vector<int32_t>& sizes
         f.arguments = entry.arguments;
         f.target = entry.target;
         f.workdir = entry.workdir;
+        if (Checksum(entry.data, entry.dataLength) != f.checksum) {
+            code = kCodeFileChecksum;
+            problem = "the checksum of " + f.name + " differs";
+            return false;
+        }
+        if (!FileEntryHasPlace(f.destination, f.flags, f.target.c_str())) {
+            code = kCodeUnknownGroup;
+            problem = f.name + " has destination " + std::to_string(f.destination) + " without a target path";
+            return false;
+        }
         files.push_back(std::move(f));
     }
     if (cursor.Remaining() != 0) {

@@ -38,7 +38,7 @@ struct FileGroup {
 enum class Compression { None, Fast, Best };
 
 struct PackageLayout {
-    Compression compression = Compression::Best;
+    Compression compression = Compression::Fast; // the quicker level; smaller than zlib (bench/builder)
     bool external = false;          // file data after the mapped image
     int64_t volumeSize = 0;         // 0: no volume files
     std::optional<int64_t> installerData; // bytes of file data kept in the installer with volumes

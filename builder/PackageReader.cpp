@@ -10,6 +10,7 @@
 #include "payload/SettingsReader.h"
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -29,23 +30,28 @@ bool Fail(std::string& problem, int code, const std::string& what)
     return false;
 }
 
+// The reads of LocatePayloadSection only read.
+void* ReadContext(const std::string& image)
+{
+    return const_cast<std::string*>(&image);
+}
+
 }
 
 std::string PayloadSectionBytes(const std::string& image)
 {
     PayloadSection section;
-    std::string copy = image;
-    if (LocatePayloadSection(ReadAtInString, &copy, section) != 0 || section.rawOffset < 0 ||
+    if (LocatePayloadSection(ReadAtInString, ReadContext(image), section) != 0 || section.rawOffset < 0 ||
         static_cast<size_t>(section.rawOffset) > image.size())
         return std::string();
     return image.substr(static_cast<size_t>(section.rawOffset), static_cast<size_t>(section.rawSize));
 }
 
-bool ReadPackage(const std::string& image, const VolumeLoader& loadVolume, Package& package, std::string& problem)
+bool ReadPackage(const std::string& image, const VolumeLoader& loadVolume, Package& package, std::string& problem,
+                 const ReadOptions& options)
 {
     package = Package();
-    std::string copy = image;
-    int code = LocatePayloadSection(ReadAtInString, &copy, package.section);
+    int code = LocatePayloadSection(ReadAtInString, ReadContext(image), package.section);
     if (code == kNoPayloadSection) {
         problem = "there is no .quox section: this is not an installer";
         return false;
@@ -83,57 +89,63 @@ bool ReadPackage(const std::string& image, const VolumeLoader& loadVolume, Packa
     const Settings& s = package.settings;
 
     // The file data: the first part from the section or the file's tail, then volumes.
+    // Without volumes it lies in one piece in the image and is read there.
     int64_t total = h.fileDataLength;
     int64_t offset = package.header.fileDataOffset;
-    std::string& stored = package.storedFileData;
+    int64_t firstStart = 0;
+    int64_t firstLength = 0;
     if (s.externalData) {
-        int64_t start = section.rawOffset + offset;
-        int64_t available = std::max<int64_t>(0, static_cast<int64_t>(image.size()) - start);
-        stored.assign(image, static_cast<size_t>(std::min<int64_t>(start, image.size())),
-                      static_cast<size_t>(std::min(available, total)));
+        firstStart = std::min<int64_t>(section.rawOffset + offset, static_cast<int64_t>(image.size()));
+        firstLength = std::min(static_cast<int64_t>(image.size()) - firstStart, total);
     } else {
         if (h.fileDataEnd < offset || h.fileDataEnd > section.rawSize)
             return Fail(problem, kCodePayloadOverrun, "the file data's end offset lies outside the section");
-        stored.assign(image, static_cast<size_t>(section.rawOffset + offset),
-                      static_cast<size_t>(std::min<int64_t>(h.fileDataEnd - offset, total)));
+        firstStart = section.rawOffset + offset;
+        firstLength = std::min<int64_t>(h.fileDataEnd - offset, total);
     }
-    package.firstPartBytes = static_cast<int32_t>(stored.size());
-    uint32_t tag = static_cast<uint32_t>(s.volumeTag);
-    for (int number = kFirstVolumeNumber; static_cast<int64_t>(stored.size()) < total; ++number, ++tag) {
-        char name[300];
-        snprintf(name, sizeof name, kVolumeNameFormat, s.volumeBaseName.Text(), number);
-        std::optional<std::string> volume = loadVolume ? loadVolume(name) : std::nullopt;
-        if (!volume)
-            return Fail(problem, kCodeVolumeRead, std::string("volume file ") + name + " is missing");
-        if (volume->size() <= 4 || LoadLittleEndian32(reinterpret_cast<const uint8_t*>(volume->data())) != tag)
-            return Fail(problem, kCodeVolumeRead, std::string("volume file ") + name + " is too short or has the wrong tag");
-        size_t missing = static_cast<size_t>(total) - stored.size();
-        stored.append(*volume, 4, std::min(missing, volume->size() - 4));
-        ++package.volumeCount;
+    package.firstPartBytes = static_cast<int32_t>(firstLength);
+    std::string joined;
+    std::string_view stored(image.data() + firstStart, static_cast<size_t>(firstLength));
+    if (firstLength < total) {
+        joined.assign(stored);
+        uint32_t tag = static_cast<uint32_t>(s.volumeTag);
+        for (int number = kFirstVolumeNumber; static_cast<int64_t>(joined.size()) < total; ++number, ++tag) {
+            char name[300];
+            snprintf(name, sizeof name, kVolumeNameFormat, s.volumeBaseName.Text(), number);
+            std::optional<std::string> volume = loadVolume ? loadVolume(name) : std::nullopt;
+            if (!volume)
+                return Fail(problem, kCodeVolumeRead, std::string("volume file ") + name + " is missing");
+            if (volume->size() <= 4 || LoadLittleEndian32(reinterpret_cast<const uint8_t*>(volume->data())) != tag)
+                return Fail(problem, kCodeVolumeRead,
+                            std::string("volume file ") + name + " is too short or has the wrong tag");
+            size_t missing = static_cast<size_t>(total) - joined.size();
+            joined.append(*volume, 4, std::min(missing, volume->size() - 4));
+            ++package.volumeCount;
+        }
+        stored = joined;
     }
+    if (options.keepFileBytes)
+        package.storedFileData.assign(stored);
     if (Checksum(stored.data(), static_cast<int32_t>(stored.size())) != h.fileDataChecksum)
         return Fail(problem, kCodeFileDataChecksum, "the file data's checksum differs");
+    String decoded;
+    std::string_view fileData = stored;
     if (s.Has(kFlagCompressedFileData) && total > 0) {
-        String data(stored.data(), static_cast<int32_t>(stored.size()));
-        if (!Decompress(data))
+        if (!Decompress(stored.data(), static_cast<int32_t>(stored.size()), decoded))
             return Fail(problem, kCodeFileDataDecompress, "the file data does not decompress");
-        package.fileData.assign(data.Text(), static_cast<size_t>(data.Length()));
-    } else {
-        package.fileData = stored;
+        fileData = std::string_view(decoded.Text(), static_cast<size_t>(decoded.Length()));
     }
+    if (options.expectedFileData && fileData != *options.expectedFileData)
+        return Fail(problem, kCodeFileDataDecompress, "the file data does not decode to the files' entries");
+    if (options.keepFileBytes)
+        package.fileData.assign(fileData);
 
     std::vector<int32_t> sizes;
     for (int32_t i = 0; i < package.header.sizes.Count(); ++i)
         sizes.push_back(package.header.sizes[i]);
     std::string entryProblem;
-    if (!ParseFileEntries(package.fileData, sizes, package.files, entryProblem, code))
+    if (!ParseFileEntries(fileData.data(), fileData.size(), sizes, package.files, options.keepFileBytes, entryProblem,
+                          code))
         return Fail(problem, code, entryProblem);
-    for (const PackedFile& f : package.files) {
-        if (Checksum(f.data.data(), static_cast<int32_t>(f.data.size())) != f.checksum)
-            return Fail(problem, kCodeFileChecksum, "the checksum of " + f.name + " differs");
-        if (!FileEntryHasPlace(f.destination, f.flags, f.target.c_str()))
-            return Fail(problem, kCodeUnknownGroup, f.name + " has destination " + std::to_string(f.destination) +
-                                                        " without a target path");
-    }
     return true;
 }

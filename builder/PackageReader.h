@@ -18,8 +18,8 @@ struct Package {
     PayloadHeaderFields header;
     Settings settings;             // as the installer reads them (defaults applied)
     std::string settingsStream;    // the decoded settings block
-    std::string storedFileData;    // all parts joined, as stored
-    std::string fileData;          // decompressed
+    std::string storedFileData;    // all parts joined, as stored (kept with keepFileBytes)
+    std::string fileData;          // decompressed (kept with keepFileBytes)
     std::vector<PackedFile> files;
     int32_t firstPartBytes = 0;    // of the file data in the section or the file's tail
     int volumeCount = 0;
@@ -28,7 +28,16 @@ struct Package {
 // Answers a volume file's bytes by name, or nothing when there is no such file.
 using VolumeLoader = std::function<std::optional<std::string>(const std::string& name)>;
 
-bool ReadPackage(const std::string& image, const VolumeLoader& loadVolume, Package& package, std::string& problem);
+struct ReadOptions {
+    // Whether the decoded file data and each file's bytes are kept in the package; the
+    // builder's check of what it wrote needs neither.
+    bool keepFileBytes = true;
+    // When set, the decoded file data must be exactly these bytes.
+    const std::string* expectedFileData = nullptr;
+};
+
+bool ReadPackage(const std::string& image, const VolumeLoader& loadVolume, Package& package, std::string& problem,
+                 const ReadOptions& options = {});
 
 // The payload section's raw bytes (for saving as a fuzz seed); empty when there is none.
 std::string PayloadSectionBytes(const std::string& image);

@@ -81,44 +81,16 @@ bool CompressBytes(const std::string& input, Compression level, std::string& out
 {
     String block;
     if (!Compress(input.data(), static_cast<int32_t>(input.size()), block,
-                  level == Compression::Fast ? CompressionLevel::Fast : CompressionLevel::Best))
+                  level == Compression::Best ? CompressionLevel::Best : CompressionLevel::Fast))
         return false;
     output = FromString(block);
     return true;
 }
 
-// The file data as stored: every entry, then compressed as one block (which the
-// CompressedFileData flag tells the installer).
-struct StoredFileData {
-    std::string bytes;
-    std::vector<int32_t> sizes;
-    uint32_t checksum = 0;
-};
-
-bool PackFileData(const std::vector<PackedFile>& files, Compression compression, Settings& settings,
-                  StoredFileData& stored, BuiltPackage& out, Failure& fail)
-{
-    std::string fileData = SerializeFileEntries(files, stored.sizes);
-    out.fileDataBytes = static_cast<int64_t>(fileData.size());
-    if (fileData.size() > static_cast<size_t>(INT32_MAX))
-        return fail("[files]", "", "the file data is " + std::to_string(fileData.size()) +
-                                       " bytes; a package holds less than 2 GiB");
-    settings.productFlags &= ~kFlagCompressedFileData;
-    if (compression != Compression::None && !fileData.empty()) {
-        if (!CompressBytes(fileData, compression, stored.bytes))
-            return fail("[package]", "compression", "the file data could not be compressed (out of memory?)");
-        settings.productFlags |= kFlagCompressedFileData;
-    } else {
-        stored.bytes = std::move(fileData);
-    }
-    out.storedFileDataBytes = static_cast<int64_t>(stored.bytes.size());
-    stored.checksum = Checksum(stored.bytes.data(), static_cast<int32_t>(stored.bytes.size()));
-    return true;
-}
-
 // The settings block: the stream, compressed, then scrambled with the stream's own
 // checksum, which is its key.
-bool SealSettings(const Settings& settings, std::string& block, uint32_t& key, BuiltPackage& out, Failure& fail)
+bool SealSettings(const Settings& settings, Compression level, std::string& block, uint32_t& key, BuiltPackage& out,
+                  Failure& fail)
 {
     MemoryWriter streamWriter;
     if (!WriteSettings(streamWriter, settings))
@@ -127,7 +99,7 @@ bool SealSettings(const Settings& settings, std::string& block, uint32_t& key, B
     std::string stream = FromString(streamWriter.Contents());
     out.settingsStreamBytes = static_cast<int64_t>(stream.size());
     key = Checksum(stream.data(), static_cast<int32_t>(stream.size()));
-    if (!CompressBytes(stream, Compression::Best, block))
+    if (!CompressBytes(stream, level, block))
         return fail("", "", "the settings could not be compressed (out of memory?)");
     Descramble(block.data(), static_cast<int32_t>(block.size()), key);
     out.settingsBlockBytes = static_cast<int64_t>(block.size());
@@ -196,7 +168,7 @@ bool PlaceSection(const String& stub, const std::string& section, PayloadHeader&
 }
 
 // Volume files "<base><n>.QOX" from 2: a 4-byte tag, then up to a volume's worth of data.
-void SplitIntoVolumes(const std::string& stored, int64_t first, int64_t volumeSize, const Settings& settings,
+void SplitIntoVolumes(std::string_view stored, int64_t first, int64_t volumeSize, const Settings& settings,
                       std::vector<VolumeFile>& volumes)
 {
     int64_t total = static_cast<int64_t>(stored.size());
@@ -210,16 +182,15 @@ void SplitIntoVolumes(const std::string& stored, int64_t first, int64_t volumeSi
         snprintf(name, sizeof name, kVolumeNameFormat, settings.volumeBaseName.Text(), number);
         volume.name = name;
         AppendLittleEndian32(volume.bytes, tag);
-        volume.bytes.append(stored, static_cast<size_t>(at), static_cast<size_t>(std::min(chunk, total - at)));
+        volume.bytes.append(stored.substr(static_cast<size_t>(at), static_cast<size_t>(std::min(chunk, total - at))));
         volumes.push_back(std::move(volume));
     }
 }
 
 }
 
-bool BuildPackage(const Manifest& manifest, const std::vector<PackedFile>& files, const std::string& stubBytes,
-                  const std::string& volumeStem, std::optional<Compression> compressionOverride, BuiltPackage& out,
-                  Diagnostics& diagnostics)
+bool BuildPackage(const Manifest& manifest, const PackedFileData& fileData, const std::string& stubBytes,
+                  const std::string& volumeStem, Compression level, BuiltPackage& out, Diagnostics& diagnostics)
 {
     Failure fail(manifest, diagnostics);
     out = BuiltPackage();
@@ -231,12 +202,22 @@ bool BuildPackage(const Manifest& manifest, const std::vector<PackedFile>& files
 
     Settings settings = manifest.settings;
     const PackageLayout& layout = manifest.layout;
-    StoredFileData stored;
-    if (!PackFileData(files, compressionOverride.value_or(layout.compression), settings, stored, out, fail))
-        return false;
+    if (fileData.entries->size() > static_cast<size_t>(INT32_MAX))
+        return fail("[files]", "", "the file data is " + std::to_string(fileData.entries->size()) +
+                                       " bytes; a package holds less than 2 GiB");
+    std::string_view stored = fileData.block ? std::string_view(*fileData.block) : std::string_view(*fileData.entries);
+    if (stored.size() > static_cast<size_t>(INT32_MAX))
+        return fail("[files]", "", "the compressed file data is " + std::to_string(stored.size()) +
+                                       " bytes; a package holds less than 2 GiB");
+    out.fileDataBytes = static_cast<int64_t>(fileData.entries->size());
+    out.storedFileDataBytes = static_cast<int64_t>(stored.size());
+    uint32_t storedChecksum = Checksum(stored.data(), static_cast<int32_t>(stored.size()));
+    settings.productFlags &= ~kFlagCompressedFileData;
+    if (fileData.block)
+        settings.productFlags |= kFlagCompressedFileData;
 
     settings.externalData = layout.external ? 1 : 0;
-    settings.volumeTag = layout.volumeTag.value_or(static_cast<int32_t>(stored.checksum));
+    settings.volumeTag = layout.volumeTag.value_or(static_cast<int32_t>(storedChecksum));
     if (!manifest.volumeBaseGiven)
         settings.volumeBaseName = ToString(volumeStem.empty() ? std::string("setup") : volumeStem);
     if (settings.patchOffset > 0 && static_cast<int64_t>(settings.patchOffset) + settings.patch.Length() >
@@ -248,12 +229,12 @@ bool BuildPackage(const Manifest& manifest, const std::vector<PackedFile>& files
 
     std::string block;
     uint32_t key = 0;
-    if (!SealSettings(settings, block, key, out, fail))
+    if (!SealSettings(settings, level == Compression::Best ? Compression::Best : Compression::Fast, block, key, out, fail))
         return false;
 
-    int64_t total = static_cast<int64_t>(stored.bytes.size());
+    int64_t total = static_cast<int64_t>(stored.size());
     int64_t fileDataOffset =
-        kPayloadHeaderSize + 4 * static_cast<int64_t>(stored.sizes.size()) + static_cast<int64_t>(block.size());
+        kPayloadHeaderSize + 4 * static_cast<int64_t>(fileData.sizes.size()) + static_cast<int64_t>(block.size());
     int64_t stubEnd = AlignUp(static_cast<int64_t>(stubBytes.size()), shape.fileAlignment);
     int64_t first = FirstPartLength(layout, shape, total, stubEnd, fileDataOffset);
 
@@ -264,11 +245,11 @@ bool BuildPackage(const Manifest& manifest, const std::vector<PackedFile>& files
     header.settingsKey = key;
     header.stubChecksum = 0; // known once the section is in place
     header.fileDataEnd = static_cast<int32_t>(fileDataOffset + (layout.external ? 0 : first));
-    header.sizeCount = static_cast<int32_t>(stored.sizes.size());
+    header.sizeCount = static_cast<int32_t>(fileData.sizes.size());
     header.fileDataLength = static_cast<int32_t>(total);
-    header.fileDataChecksum = stored.checksum;
-    std::string_view firstPart(stored.bytes.data(), layout.external ? 0 : static_cast<size_t>(first));
-    std::string section = SectionBytes(header, stored.sizes, block, firstPart);
+    header.fileDataChecksum = storedChecksum;
+    std::string_view firstPart = stored.substr(0, layout.external ? 0 : static_cast<size_t>(first));
+    std::string section = SectionBytes(header, fileData.sizes, block, firstPart);
     if (section.size() > static_cast<size_t>(INT32_MAX) - stubBytes.size() - shape.sectionAlignment * 2)
         return fail("[files]", "", "the installer would pass 2 GiB; use volume_size or data = \"external\"");
 
@@ -281,10 +262,10 @@ bool BuildPackage(const Manifest& manifest, const std::vector<PackedFile>& files
         size_t end = start + static_cast<size_t>(first);
         if (installer.size() < end)
             installer.resize(end, '\0');
-        installer.replace(start, static_cast<size_t>(first), stored.bytes, 0, static_cast<size_t>(first));
+        installer.replace(start, static_cast<size_t>(first), stored.substr(0, static_cast<size_t>(first)));
     }
     if (first < total)
-        SplitIntoVolumes(stored.bytes, first, layout.volumeSize, settings, out.volumes);
+        SplitIntoVolumes(stored, first, layout.volumeSize, settings, out.volumes);
     out.installer = std::move(installer);
     return true;
 }

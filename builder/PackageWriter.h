@@ -31,10 +31,19 @@ struct BuiltPackage {
     int64_t storedFileDataBytes = 0;  // as stored (compressed or not)
 };
 
+// The file data for BuildPackage: the entries (AssembleFileData) with their size table,
+// and the block they make when the package is compressed.
+struct PackedFileData {
+    const std::string* entries = nullptr;
+    std::vector<int32_t> sizes;
+    const std::string* block = nullptr;   // null: stored as they are
+};
+
 // `volumeStem` is the default volume base name (the installer's name without its
-// extension). `compression` overrides the manifest's when set. Problems the manifest
-// could not show before the sizes were known (an oversized settings block, an uninstaller
-// patch beyond the stub, a stub that cannot take the section) go to `diagnostics`.
-bool BuildPackage(const Manifest& manifest, const std::vector<PackedFile>& files, const std::string& stub,
-                  const std::string& volumeStem, std::optional<Compression> compression, BuiltPackage& out,
-                  Diagnostics& diagnostics);
+// extension). `level` is the package's compression; the settings block is compressed
+// at that level, or at the fast one when the file data is not compressed. Problems the
+// manifest could not show before the sizes were known (an oversized settings block, an
+// uninstaller patch beyond the stub, a stub that cannot take the section) go to
+// `diagnostics`.
+bool BuildPackage(const Manifest& manifest, const PackedFileData& fileData, const std::string& stub,
+                  const std::string& volumeStem, Compression level, BuiltPackage& out, Diagnostics& diagnostics);

@@ -3,19 +3,27 @@
 #include "builder/Builder.h"
 #include "builder/Inspect.h"
 #include "builder/PackageReader.h"
+#include "builder/ProgressBar.h"
+#include "builder/ThreadedEncoder.h"
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
 const char kUsage[] =
     "usage:\n"
     "  quox build <manifest.toml> -o <setup.exe> [--stub <quoxstub.exe>] [--compression none|fast|best]\n"
+    "             [--threads <n>] [--quiet]\n"
     "  quox inspect <setup.exe> [--strings] [--dump-payload <prefix>]\n"
     "\n"
-    "build    makes an installer from a manifest (volume files, if any, go next to it)\n"
+    "build    makes an installer from a manifest (volume files, if any, go next to it);\n"
+    "         --threads sets how many threads compress (default: one per processor; the\n"
+    "         installer is the same whatever the number), --quiet prints nothing but errors\n"
     "inspect  prints an installer's header, settings and file list; --strings lists the\n"
     "         string table, --dump-payload writes <prefix>.section and <prefix>.settings\n";
 
@@ -27,9 +35,19 @@ int Usage(const char* complaint)
     return 2;
 }
 
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
 int Build(int argc, char** argv)
 {
+    Clock::time_point start = Clock::now();
     BuildRequest request;
+    request.options.threads = DefaultThreadCount();
+    bool quiet = false;
     for (int i = 2; i < argc; ++i) {
         std::string argument = argv[i];
         bool hasValue = i + 1 < argc;
@@ -47,6 +65,15 @@ int Build(int argc, char** argv)
                 request.compression = Compression::Best;
             else
                 return Usage(("unknown compression \"" + level + "\" (none, fast or best)").c_str());
+        } else if (argument == "--threads" && hasValue) {
+            std::string count = argv[++i];
+            char* end = nullptr;
+            long threads = strtol(count.c_str(), &end, 10);
+            if (count.empty() || *end != '\0' || threads < 1 || threads > 256)
+                return Usage(("--threads takes a number from 1 to 256, not \"" + count + "\"").c_str());
+            request.options.threads = static_cast<unsigned>(threads);
+        } else if (argument == "--quiet" || argument == "-q") {
+            quiet = true;
         } else if (!argument.empty() && argument[0] == '-') {
             return Usage(("unknown option " + argument).c_str());
         } else if (request.manifest.empty()) {
@@ -60,13 +87,18 @@ int Build(int argc, char** argv)
     if (request.stub.empty())
         request.stub = DefaultStubPath(argv[0]);
 
+    ProgressBar progress(stderr, !quiet && isatty(STDERR_FILENO));
+    request.options.progress = [&](uint64_t done, uint64_t total) { progress.Update(done, total, SecondsSince(start)); };
     BuildReport report;
     Diagnostics diagnostics;
-    if (!BuildInstaller(request, report, diagnostics)) {
+    bool built = BuildInstaller(request, report, diagnostics);
+    progress.Finish();
+    if (!built) {
         fputs(diagnostics.Text().c_str(), stderr);
         return 1;
     }
-    fputs(report.summary.c_str(), stdout);
+    if (!quiet)
+        fputs(SummaryText(request.output, report, SecondsSince(start)).c_str(), stdout);
     return 0;
 }
 

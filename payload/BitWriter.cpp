@@ -1,4 +1,5 @@
 #include "payload/BitWriter.h"
+#include "core/LittleEndian.h"
 #include "core/Memory.h"
 #include "core/String.h"
 
@@ -46,13 +47,6 @@ static int FieldWidth(const NumberCode& code, uint64_t field, int& prefix)
     return width < kMaxFieldWidth ? width : kMaxFieldWidth;
 }
 
-int BitWriter::NumberBits(const NumberCode& code, uint64_t value)
-{
-    int prefix;
-    int width = FieldWidth(code, value - code.bias, prefix);
-    return prefix + 1 + width;
-}
-
 void BitWriter::WriteNumber(const NumberCode& code, uint64_t value)
 {
     uint64_t field = value - code.bias;
@@ -65,8 +59,17 @@ void BitWriter::WriteNumber(const NumberCode& code, uint64_t value)
 
 void BitWriter::WriteBytes(const uint8_t* bytes, size_t count)
 {
-    for (size_t i = 0; i < count; ++i)
+    size_t i = 0;
+    for (; i + 4 <= count; i += 4)
+        WriteBits(LoadLittleEndian32(bytes + i), 32);
+    for (; i < count; ++i)
         WriteBits(bytes[i], 8);
+}
+
+void BitWriter::Append(const BitWriter& other)
+{
+    WriteBytes(other.m_buffer, other.m_bytes);
+    WriteBits(other.m_accumulator, other.m_pending);
 }
 
 bool BitWriter::Finish(String& output)

@@ -21,6 +21,9 @@ public:
     void WriteNumber(const NumberCode& code, uint64_t value);
     // Whole bytes at the current bit position.
     void WriteBytes(const uint8_t* bytes, size_t count);
+    // Everything `other` holds, at the current bit position: streams written apart (the
+    // segments of one block) become one.
+    void Append(const BitWriter& other);
 
     uint64_t BitCount() const { return m_bytes * 8 + static_cast<uint64_t>(m_pending); }
 
@@ -28,8 +31,16 @@ public:
     // fit in a String.
     bool Finish(String& output);
 
-    // Bits taken by `value` in the code, prefix and terminator included.
-    static int NumberBits(const NumberCode& code, uint64_t value);
+    // Bits taken by `value` in the code, prefix and terminator included: the prefix has
+    // one bit per step the field must widen beyond its base to hold value - bias.
+    static int NumberBits(const NumberCode& code, uint64_t value)
+    {
+        uint64_t field = value - code.bias;
+        int significant = field ? 64 - __builtin_clzll(field) : 0;
+        int prefix = significant > code.base ? (significant - code.base + code.step - 1) / code.step : 0;
+        int width = code.base + prefix * code.step;
+        return prefix + 1 + (width < kMaxFieldWidth ? width : kMaxFieldWidth);
+    }
 
 private:
     void Reserve(size_t more);

@@ -1,21 +1,24 @@
 #pragma once
 #include <cstdint>
 
+class BitWriter;
 class String;
 
 // Makes compressed blocks (payload/BlockFormat.h) for the builder; the stub only decodes.
 //
 // The block format has no entropy coding, so every token has a fixed price in bits that
-// depends only on its kind and its numbers. The encoder therefore chooses its tokens by
-// shortest path over the input with those exact prices (literal runs priced by their
-// whole length, runs, and matches at any distance up to 2^27 found by a binary-tree match
-// finder); positions that start a match or run of the nice length or longer take it
-// outright. Fast looks at fewer candidates per position and shorter nice lengths; Best
-// looks at many.
+// depends only on its kind and its numbers, and an encoder can weigh its choices exactly.
+// Two levels:
+//
+//  - Fast: hash chains and lazy matching over segments of 1 MiB that are parsed
+//    independently, each with all the input before it as its window
+//    (payload/LazyEncoder.h). About 5 bytes of memory per input byte.
+//  - Best: shortest path over the input with exact token prices and a binary-tree match
+//    finder that looks far (payload/OptimalEncoder.h). About 10 bytes per input byte and
+//    several times the time of Fast, for blocks some 10 % smaller.
 //
 // The result depends only on the input and the level: the same bytes always give the same
-// block. Memory: about 9 bytes per input byte (up to the 2^27-position window) plus the
-// output.
+// block, also when a caller spreads the work of a level over threads (builder/).
 enum class CompressionLevel {
     Fast,
     Best,
@@ -26,3 +29,7 @@ enum class CompressionLevel {
 // length, or when memory or the 2 GB limit of a String does not suffice.
 bool Compress(const void* input, int32_t length, String& block, CompressionLevel level);
 bool Compress(const String& input, String& block, CompressionLevel level);
+
+// The block's two header words: the magic and the decoded length. A caller that runs an
+// encoder's steps itself writes these first.
+void WriteBlockHeader(BitWriter& out, int32_t length);

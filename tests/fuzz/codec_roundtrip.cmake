@@ -1,1 +1,1 @@
-quox_fuzz_target(codec_roundtrip LIBS quox_payload quox_core)
+quox_fuzz_target(codec_roundtrip LIBS quox_builder quox_payload quox_core)

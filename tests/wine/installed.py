@@ -3,6 +3,7 @@ files, the values of its key under the Windows Uninstall key, Uninstall.DAT and 
 uninstaller program (the plain stub, which is the uninstaller). The uninstaller's tests
 start from it."""
 
+import os
 import time
 
 import bench
@@ -32,6 +33,18 @@ MESSAGES = {n: "M%d" % n for n in MESSAGE_NUMBERS}
 MESSAGES.update({10: "M10 <product>:\r\n%s", 56: "M56 %s?", 59: "M59 %s?"})
 
 YES, NO = "id 6", "id 7"
+
+
+def files_under(prefix, directory):
+    """{relative path: bytes} of every file below a directory of the prefix."""
+    root = prefix.host_path(directory)
+    found = {}
+    for here, _, names in os.walk(root):
+        for name in names:
+            path = os.path.join(here, name)
+            with open(path, "rb") as f:
+                found[os.path.relpath(path, root).replace(os.sep, "\\")] = f.read()
+    return found
 
 
 def messages(result):

@@ -14,6 +14,7 @@ import time
 
 import bench
 import package
+from installed import files_under
 from services_script import check_rows, shown
 
 HELLO = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "examples", "hello")
@@ -33,18 +34,6 @@ MAY_2024 = local_time(2024, 5, 1, 12, 0, 0)
 def messages(result):
     """The message boxes a run showed (the progress dialog has no text of its own)."""
     return [(box.caption, box.text) for box in result.boxes if box.text]
-
-
-def files_under(prefix, directory):
-    """{relative path: bytes} of every file below a directory of the prefix."""
-    root = prefix.host_path(directory)
-    found = {}
-    for here, _, names in os.walk(root):
-        for name in names:
-            path = os.path.join(here, name)
-            with open(path, "rb") as f:
-                found[os.path.relpath(path, root).replace(os.sep, "\\")] = f.read()
-    return found
 
 
 def hello_files():
