@@ -416,15 +416,14 @@ class FontsKeyAndPath(bench.WineTestCase):
         setup = work.package("fonts", FONT_MANIFEST, {"quoxfnt.ttf": b"not really a font"})
         for version, fonts_key in rows:
             with self.subTest(version), bench.Prefix(windows_version=version) as p:
-                if p.exists(r"C:\autoexec.bat"):
-                    os.remove(p.host_path(r"C:\autoexec.bat"))
+                p.write(r"C:\autoexec.bat", "@echo off\r\n")
                 install(self, p, setup)
                 registry = p.registry()
                 self.assertEqual(registry.value(HKLM + fonts_key, "Quox Font Demo (TrueType)"), "quoxfnt.ttf")
                 self.assertTrue(p.exists(r"C:\windows\Fonts\quoxfnt.ttf"))
                 for root in (HKLM, HKCU):
                     self.assertTrue(registry.has_key(root + r"Software\Quox Vendor\Font Demo"), root)
-                self.assertEqual(read_text(p, r"C:\autoexec.bat"), "PATH=%PATH%;C:\\QUOXFNT\r\n")
+                self.assertEqual(read_text(p, r"C:\autoexec.bat"), "@echo off\r\nPATH=%PATH%;C:\\QUOXFNT\r\n")
 
 
 if __name__ == "__main__":
