@@ -56,6 +56,12 @@ bool Associate(InstallerState& state, InstallLog& log, const FileAssociation& as
 {
     String extension(association.extension);
     (void)extension.PrependCharOnce('.');
+    // Without a verb the verb's key would be the shell key itself, and the caption would
+    // overwrite its default verb; the uninstaller would then remove the whole shell key.
+    if (IsBlank(association.verb.Text())) {
+        log.AssociationFailed(extension);
+        return false;
+    }
     String typeName(association.typeName);
     bool typeGiven = !typeName.IsEmpty();
     RegistryKey key;

@@ -11,10 +11,9 @@ StepResult CreateProductKey(InstallerState& state, InstallLog& log)
     if (name.IsEmpty())
         return StepResult::GoOn;
     bool made = true;
-    static const bool kPerUser[] = { false, true };
-    for (bool perUser : kPerUser) {
+    for (int perUser = 0; perUser < 2; ++perUser) {
         RegistryKey key;
-        made = key.OpenProductKey(name.Text(), perUser) != RegistryKey::kOpenFailed && made;
+        made = key.OpenProductKey(name.Text(), perUser != 0) != RegistryKey::kOpenFailed && made;
     }
     if (!made)
         log.ProductKeyFailed(name);

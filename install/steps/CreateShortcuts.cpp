@@ -54,6 +54,20 @@ void AddUninstallerRequest(InstallerState& state)
     request.desktop = true;
 }
 
+// One link of the request in `folder`: saved, logged with VerboseLog, and listed for
+// removal unless the request is permanent.
+void MakeLink(InstallerState& state, InstallLog& log, const ShortcutRequest& request, InstallLog::ShortcutKind kind,
+              const String& folder)
+{
+    String link = LinkFilePath(JoinPath(folder, request.name).Text());
+    if (!SaveShortcut(state, log, link, request.target, request.arguments, request.workdir, request.icon))
+        return;
+    if (state.Has(kFlagVerboseLog))
+        log.ShortcutMade(kind, request.name, link);
+    if (!request.permanent)
+        (void)state.lists.uninstallFiles.AddUninstallLine(link, false);
+}
+
 }
 
 StepResult CreateShortcuts(InstallerState& state, InstallLog& log)
@@ -63,6 +77,8 @@ StepResult CreateShortcuts(InstallerState& state, InstallLog& log)
     if (state.Has(kFlagUninstallSupport) && state.Has(kFlagDesktopUninstaller))
         AddUninstallerRequest(state);
     bool common = state.PackageSettings().shortcutMode == 1;
+    InstallLog::ShortcutKind desktopKind =
+        state.PackageSettings().desktopFolder.IsEmpty() ? InstallLog::kDesktop : InstallLog::kDesktopFolder;
     DesktopPlace desktop(common);
     String programs = ProductProgramsFolder(state);
     String startup = FolderPath(common ? SystemFolder::CommonStartup : SystemFolder::Startup);
@@ -71,32 +87,14 @@ StepResult CreateShortcuts(InstallerState& state, InstallLog& log)
         state.ExpandPathVariables(request.workdir);
         if (request.workdir.IsEmpty() || !DirectoryExists(request.workdir))
             request.workdir = state.installDir;
-        struct Place {
-            bool wanted;
-            InstallLog::ShortcutKind kind;
-        };
-        bool inDesktopFolder = !state.PackageSettings().desktopFolder.IsEmpty();
-        const Place places[] = {
-            { request.desktop, inDesktopFolder ? InstallLog::kDesktopFolder : InstallLog::kDesktop },
-            { request.startMenu, InstallLog::kStartMenu },
-            { request.startup, InstallLog::kStartup },
-        };
-        for (const Place& place : places) {
-            if (!place.wanted)
-                continue;
-            String folder = place.kind == InstallLog::kStartMenu ? programs
-                            : place.kind == InstallLog::kStartup ? startup
-                                                                 : desktop.Folder(state, log);
-            if (place.kind <= InstallLog::kDesktopFolder)
-                state.lists.desktopShortcuts = true;
-            String link = LinkFilePath(JoinPath(folder, request.name).Text());
-            if (!SaveShortcut(state, log, link, request.target, request.arguments, request.workdir, request.icon))
-                continue;
-            if (state.Has(kFlagVerboseLog))
-                log.ShortcutMade(place.kind, request.name, link);
-            if (!request.permanent)
-                (void)state.lists.uninstallFiles.AddUninstallLine(link, false);
+        if (request.desktop) {
+            state.lists.desktopShortcuts = true;
+            MakeLink(state, log, request, desktopKind, desktop.Folder(state, log));
         }
+        if (request.startMenu)
+            MakeLink(state, log, request, InstallLog::kStartMenu, programs);
+        if (request.startup)
+            MakeLink(state, log, request, InstallLog::kStartup, startup);
     }
     return StepResult::GoOn;
 }

@@ -343,14 +343,25 @@ extension = "qxe"
 verb = "open"
 caption = "Open"
 command = "viewer.exe /e"
+
+[[associations]]
+extension = "qxf"
+type = "QuoxF.Doc"
+verb = "NOVERB"
+caption = "Caption"
+command = "viewer.exe /f"
 '''
 
 
 class Associations(bench.WineTestCase):
-    def test_associations_backups_and_record(self):
+    def test_associations_backups_record_and_failure(self):
         work = Work()
         self.addCleanup(work.close)
-        setup = work.package("assoc", ASSOCIATION_MANIFEST, {"viewer.exe": b"MZ viewer"})
+        built = work.package("assoc", ASSOCIATION_MANIFEST, {"viewer.exe": b"MZ viewer"})
+        # The builder refuses an empty verb; a damaged package may still carry one.
+        stream = package.settings_stream(built, work.path)
+        self.assertEqual(stream.count(b"\0NOVERB\0"), 1)
+        setup = package.reseal(built, stream.replace(b"\0NOVERB\0", b"\0\0"), built + ".noverb.exe")
         backup = "Assoc Demo Backup"
         with bench.Prefix() as p:
             before = {
@@ -382,9 +393,12 @@ class Associations(bench.WineTestCase):
             for key, name, value in expected:
                 with self.subTest(key=key, name=name):
                     self.assertEqual(registry.value("HKCR\\" + key, name), value)
-            with self.subTest("another language's association and a type-less extension leave no trace"):
-                for key in (".qxd", "QuoxD.Doc", ".qxe", "shell"):
+            with self.subTest("another language's, a type-less and a verb-less association leave no trace"):
+                for key in (".qxd", "QuoxD.Doc", ".qxe", "shell", ".qxf", "QuoxF.Doc"):
                     self.assertFalse(registry.has_key("HKCR\\" + key), key)
+            with self.subTest("an association without a verb is reported and left out"):
+                self.assertIn('Failed to associate file type:  ".qxf".\r\n\r\n',
+                              read_text(p, r"C:\Assoc\Install.LOG"))
             with self.subTest("the association record of Uninstall.DAT"):
                 self.assertEqual(associations_record(p, r"C:\Assoc"),
                                  ".qxa~!~QuoxA.Doc~!~open\r\n.qxb~!~QuoxB.Type~!~view\r\n"
