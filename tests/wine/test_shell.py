@@ -294,6 +294,10 @@ class Components(bench.WineTestCase):
                                  {path: 3 if path.endswith("sysfile.dll") else 1 for path in counted})
                 self.assertNotIn(SYSTEM + r"\server2.dll", counts)
                 self.assertTrue(p.exists(SYSTEM + r"\server2.dll.registered"))
+                # Without an uninstaller there is no shared directory: the install directory
+                # takes the shared files.
+                for name in ("common.dll", "perm.dll"):
+                    self.assertTrue(p.exists(r"C:\Uncounted\%s" % name), name)
 
 
 ASSOCIATION_MANIFEST = r'''
