@@ -28,6 +28,9 @@ struct InstallLists {
     // Destinations 1, 6, 7 and 8, whether written or not (an up-to-date file keeps its
     // count): the path with its marker byte appended, if any (records/SharedFileList.h).
     Vector<String> sharedFiles;
+    // The product's SharedFiles value once the counts are raised (records/SharedFileList.h):
+    // the Uninstall entry keeps it for the uninstaller, and a reinstall takes it back.
+    String sharedFilesValue;
     Vector<String> comServers;     // destination 7: DllRegisterServer
     Vector<String> typeLibraries;  // destination 8
     Vector<ShortcutRequest> shortcuts;
@@ -36,4 +39,7 @@ struct InstallLists {
     // associations step.
     String associations;
     bool fontsChanged = false;     // a font was installed: Windows is told once
+    // A desktop shortcut was tried: the shell is told to refresh the desktop, once the
+    // post-install script has had its go at it too.
+    bool desktopShortcuts = false;
 };

@@ -26,12 +26,22 @@ static const InstallStep kInstallSteps[] = {
     InstallFiles,
     AnnounceFonts,
     // Shared counts, COM servers and type libraries (87 percent), shortcuts (90 to 95),
-    // the product's registry key, associations, the PATH line, the uninstaller and its
-    // registry values come here, each reading what InstallFiles collected in
-    // state.lists.
+    // each reading what InstallFiles collected in state.lists.
+    UpdateSharedCounts,
+    RegisterComServers,
+    RegisterTypeLibraries,
+    CreateShortcuts,
+    CreateUninstallerShortcuts,
+    // The background picture for the uninstaller comes here, before the product's
+    // registry key.
+    CreateProductKey,
+    ApplyAssociations,
+    AddToPath,
+    // The uninstaller and its registry values come here.
     ShowProgressComplete,
     WriteUninstallFile,
     RunPostInstallScript,
+    RefreshDesktop,
     CloseProgressDialog,
     // The log, the closing message and the finishing steps.
     WriteInstallLog,

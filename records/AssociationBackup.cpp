@@ -7,3 +7,8 @@ String AssociationBackupName(const String& displayName)
     name.RemoveChars("\\\r\n\t");
     return name;
 }
+
+bool NeedsAssociationBackup(const String& present, const String& replacement)
+{
+    return !IsBlank(present.Text()) && present.Compare(replacement, false) != 0;
+}

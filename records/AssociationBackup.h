@@ -6,3 +6,9 @@
 // " Backup", without backslashes, line breaks and tabs (which a value name cannot
 // hold). The installer stores the old values under it; the uninstaller puts them back.
 String AssociationBackupName(const String& displayName);
+
+// Whether a default value about to be replaced by `replacement` is kept under the backup
+// name: only one that says something, and something other than the new value (letter
+// case aside), so that a reinstall never backs up the product's own value over the
+// one it found first.
+bool NeedsAssociationBackup(const String& present, const String& replacement);

@@ -33,6 +33,18 @@ void AppendSharedFile(String& list, const String& path, char marker)
     list += '"';
 }
 
+char StripSharedMarker(String& entry)
+{
+    // The order of the installer that wrote the list: "^", then blank, then 0xA9.
+    static const char kStripOrder[] = { kSharedMarkerCom, kSharedMarkerKeep, kSharedMarkerTypeLib };
+    char marker = kSharedMarkerNone;
+    for (char strip : kStripOrder) {
+        if (entry.RemoveLastIf(strip))
+            marker = strip;
+    }
+    return marker;
+}
+
 bool NextSharedFile(const String& list, int32_t& position, String& path, char& marker)
 {
     marker = kSharedMarkerNone;
@@ -40,11 +52,6 @@ bool NextSharedFile(const String& list, int32_t& position, String& path, char& m
         return false;
     if (list.CharAt(position) == ';')
         ++position;
-    // The order of the installer that wrote the list: "^", then blank, then 0xA9.
-    static const char kStripOrder[] = { kSharedMarkerCom, kSharedMarkerKeep, kSharedMarkerTypeLib };
-    for (char strip : kStripOrder) {
-        if (path.RemoveLastIf(strip))
-            marker = strip;
-    }
+    marker = StripSharedMarker(path);
     return !path.IsEmpty();
 }

@@ -20,9 +20,14 @@ char SharedFileMarker(int32_t destination, int32_t flags);
 // Appends the entry `path` + `marker` (none for kSharedMarkerNone) to the list.
 void AppendSharedFile(String& list, const String& path, char marker);
 
+// Takes the marker off an entry of the list: one trailing "^", then one blank, then one
+// 0xA9, in that order (an entry holds at most one, but older lists are read the same
+// way). Answers the last one taken off, kSharedMarkerNone for none; what is left is the
+// value name of the file's count.
+char StripSharedMarker(String& entry);
+
 // Reads the entry at `position` of `list` and moves `position` past it and one ";".
-// `path` gets the entry without its marker: one trailing "^", then one blank, then one
-// 0xA9 are stripped, and `marker` is the last one stripped (kSharedMarkerNone for none).
+// `path` gets the entry without its marker and `marker` the marker (StripSharedMarker).
 // False at the end of the list: no quoted entry at `position`, or one that is empty
 // once stripped.
 bool NextSharedFile(const String& list, int32_t& position, String& path, char& marker);

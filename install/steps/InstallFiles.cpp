@@ -70,6 +70,15 @@ struct Placement {
     bool ownDirectory = true;
 };
 
+// The shared directory. A product without an uninstaller has none (nothing would ever
+// count its files down): its shared files go to the install directory, never to a
+// directory relative to wherever the installer happened to be started.
+const String& SharedDirectory(const InstallerState& state)
+{
+    const String& shared = state.PackageSettings().sharedDir;
+    return shared.IsEmpty() ? state.installDir : shared;
+}
+
 Placement PlaceEntry(const InstallerState& state, const FileEntry& entry)
 {
     Placement place;
@@ -81,8 +90,7 @@ Placement PlaceEntry(const InstallerState& state, const FileEntry& entry)
     }
     if (!target.IsEmpty()) {
         state.ExpandPathVariables(target);
-        const String& base = entry.destination == kDestinationShared ? state.PackageSettings().sharedDir
-                                                                     : state.installDir;
+        const String& base = entry.destination == kDestinationShared ? SharedDirectory(state) : state.installDir;
         (void)MakeAbsolute(target, base.Text());
         if (target.Last() == '\\')
             target += FileNamePart(place.name);
@@ -98,7 +106,7 @@ Placement PlaceEntry(const InstallerState& state, const FileEntry& entry)
         place.ownDirectory = false;
         switch (entry.destination) {
         case kDestinationShared:
-            directory = state.PackageSettings().sharedDir;
+            directory = SharedDirectory(state);
             break;
         case kDestinationFonts:
             directory = FolderPath(SystemFolder::Fonts);

@@ -87,6 +87,36 @@ INSTANTIATE_TEST_SUITE_P(, SharedFileListReading,
                     ReadCase{ "MarkersStrippedInOrder", "\"C:\\a.dll ^\"", "C:\\a.dll[keep]|" }),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The installer's entries (path and marker) become value names and list entries: the
+// marker comes off in the reader's order, and the same entry goes back into the list.
+struct StripCase {
+    const char* name;
+    const char* entry;
+    const char* path;
+    char marker;
+};
+
+class SharedMarkerStripping : public testing::TestWithParam<StripCase> {};
+
+TEST_P(SharedMarkerStripping, ValueNameAndMarker)
+{
+    String path(GetParam().entry);
+    EXPECT_EQ(StripSharedMarker(path), GetParam().marker);
+    EXPECT_EQ(Str(path), GetParam().path);
+    String list;
+    AppendSharedFile(list, path, GetParam().marker);
+    EXPECT_EQ(Str(list), std::string("\"") + GetParam().entry + "\"");
+}
+
+INSTANTIATE_TEST_SUITE_P(, SharedMarkerStripping,
+    testing::Values(StripCase{ "NoMarker", "C:\\a.dll", "C:\\a.dll", kSharedMarkerNone },
+                    StripCase{ "Keep", "C:\\a.dll ", "C:\\a.dll", kSharedMarkerKeep },
+                    StripCase{ "Com", "C:\\a.ocx^", "C:\\a.ocx", kSharedMarkerCom },
+                    StripCase{ "TypeLibrary", "C:\\a.tlb\xA9", "C:\\a.tlb", kSharedMarkerTypeLib },
+                    // Only the one marker goes: a caret before it belongs to the name.
+                    StripCase{ "CaretBeforeTypeLibraryMarker", "C:\\a^\xA9", "C:\\a^", kSharedMarkerTypeLib }),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // Every pair of a font list as "face=file|".
 std::string Fonts(const String& list)
 {

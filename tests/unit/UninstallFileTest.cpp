@@ -270,4 +270,28 @@ TEST(AssociationBackupName, DropsWhatAValueNameCannotHold)
     EXPECT_EQ(Str(AssociationBackupName(String("Quox\\Demo\r\n2\t"))), "QuoxDemo2 Backup");
 }
 
+struct BackupCase {
+    const char* name;
+    const char* present;
+    const char* replacement;
+    bool backedUp;
+};
+
+class AssociationBackupRule : public testing::TestWithParam<BackupCase> {};
+
+TEST_P(AssociationBackupRule, OnlyADifferentValueIsKept)
+{
+    EXPECT_EQ(NeedsAssociationBackup(String(GetParam().present), String(GetParam().replacement)),
+              GetParam().backedUp);
+}
+
+INSTANTIATE_TEST_SUITE_P(, AssociationBackupRule,
+    testing::Values(BackupCase{ "OtherType", "OtherApp.Doc", "Quox.Doc", true },
+                    BackupCase{ "SameButForCase", "quox.doc", "Quox.Doc", false },
+                    BackupCase{ "Same", "Quox.Doc", "Quox.Doc", false },
+                    BackupCase{ "Missing", "", "Quox.Doc", false },
+                    BackupCase{ "Blank", " \t", "Quox.Doc", false },
+                    BackupCase{ "ReplacedByNothing", "old.exe %1", "", true }),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }
