@@ -32,6 +32,9 @@ struct InstallLists {
     Vector<String> typeLibraries;  // destination 8
     Vector<ShortcutRequest> shortcuts;
     String fonts;                  // the ProductFonts text (records/FontList.h)
+    // The SharedFiles value (records/SharedFileList.h): the entries whose counts the
+    // shared counts step raised, which the uninstaller takes back.
+    String sharedFilesValue;
     // The association record of Uninstall.DAT (records/UninstallFile.h), filled by the
     // associations step.
     String associations;

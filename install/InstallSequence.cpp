@@ -25,16 +25,24 @@ static const InstallStep kInstallSteps[] = {
     ApplyDeletionRules,
     InstallFiles,
     AnnounceFonts,
-    // Shared counts, COM servers and type libraries (87 percent), shortcuts (90 to 95),
-    // the product's registry key, associations, the PATH line, the uninstaller and its
-    // registry values come here, each reading what InstallFiles collected in
-    // state.lists.
+    // Shared counts, COM servers and type libraries (87 percent) and the shortcuts (90 to
+    // 95) come here, each reading what InstallFiles collected in state.lists.
+    SaveBackgroundBitmap,
+    // The product's registry key, the associations and the PATH line come here.
+    // The uninstall record: the uninstaller, its entry, then (at 100 percent) the file
+    // that lists what it removes.
+    WriteUninstaller,
+    WriteUninstallKey,
     ShowProgressComplete,
     WriteUninstallFile,
     RunPostInstallScript,
     CloseProgressDialog,
     // The log, the closing message and the finishing steps.
-    WriteInstallLog,
+    FinishLog,
+    AskRestart,
+    RunClosingScript,
+    RemoveEmptyDirectories,
+    RestartOrLaunch,
 };
 
 void RunInstallSequence(InstallerState& state)
