@@ -22,6 +22,7 @@ UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 MAY_2024 = time.mktime((2024, 5, 1, 12, 0, 0, 0, 0, -1))
 # ProductFlags bits.
 UNINSTALL_SUPPORT = 0x4
+SAVE_BACKGROUND_BITMAP = 0x8000
 SHOW_VERSION_COMPARISON = 0x10 << 32
 
 
@@ -96,6 +97,8 @@ class RoundTrip(bench.WineTestCase):
 
 
 class UninstallEntry(bench.SharedPrefixTestCase):
+    maxDiff = None
+
     @classmethod
     def setUpClass(cls):
         super().setUpClass()
@@ -115,7 +118,7 @@ name = "Entry Test"
 publisher = "Quox Tests"
 registry_key = "Quox Tests\\Entry"
 uninstall_name = "QuoxEntryTest"
-flags = ["UninstallSupport", "ShowVersionComparison"]
+flags = ["UninstallSupport", "ShowVersionComparison", "SaveBackgroundBitmap"]
 [directories]
 default = "C:\\Entry Test"
 uninstall_subdir = "Remover"
@@ -128,6 +131,8 @@ title_shadow = 3
 title_position = "bottom-right"
 top_color = "#405060"
 bottom_color = "#405060"
+picture = "picture.bmp"
+picture_size = 60
 [package]
 compression = "none"
 [scripts]
@@ -163,8 +168,10 @@ value = 0
             "VersionMinor": 15,
             "ProductRegistry": r"Quox Tests\Entry",
             "ProductStartMenu": r"Quox Tests\Entry",
+            # The publisher's folder under Common Files, the default shared directory.
+            "SharedPath": r"C:\Program Files\Common Files\Quox Tests",
             # The whole 64-bit word as one decimal number, the high half included.
-            "ProductFlags": str(SHOW_VERSION_COMPARISON | UNINSTALL_SUPPORT),
+            "ProductFlags": str(SHOW_VERSION_COMPARISON | SAVE_BACKGROUND_BITMAP | UNINSTALL_SUPPORT),
             "UninstallBatch1": "echo first",
             "UninstallSubdir": "Remover",
             "DisplayTitle": "Entry Test Title",
@@ -174,15 +181,18 @@ value = 0
             "MonoColor": 1,
             "TitleShadow": 3,
             "TitlePosition": 6,
-            "BitmapSize": 100,
+            "BitmapSize": 60,
             "HelpLink": "http://example.invalid/help",
             "Readme": r"C:\Entry Test\readme.txt",
             "EstimatedSize": 42,
             "InstallLocation": r"C:\Entry Test",
         }
         key = UNINSTALL + r"\QuoxEntryTest"
+        with open(os.path.join(HELLO, "background.bmp"), "rb") as f:
+            picture = f.read()
+        files = {"a.txt": b"a", "picture.bmp": picture}
         with self.subTest("version 2.15b"):
-            setup = self.work.package("entry1", manifest % 'version = "2.15b"')
+            setup = self.work.package("entry1", manifest % 'version = "2.15b"', files)
             result = p.run(setup, "/a", timeout=bench.scaled(60))
             self.assertEqual((result.exit_code, messages(result)), (1, []))
             registry = p.registry()
@@ -191,8 +201,13 @@ value = 0
             self.assertEqual(values, expected)
             self.assertEqual(registry.raw(key, "Readme")[0], 2)  # REG_EXPAND_SZ
             self.assertTrue(p.exists(r"C:\Entry Test\Remover\Remove Entry.exe"))
+            # The picture beside the uninstaller, listed for removal after the files.
+            bitmap = r"C:\Entry Test\Remover\Installer Background.BMP"
+            self.assertEqual(p.read(bitmap), picture)
+            listed = p.read(r"C:\Entry Test\Remover\Uninstall.DAT").decode("latin-1").split("\r\n\r\n\r\n[Strings]")[0]
+            self.assertEqual(listed.split("\r\n"), [r"C:\Entry Test\a.txt", bitmap])
         with self.subTest("reinstalled with no version: the version values go"):
-            setup = self.work.package("entry2", manifest % "")
+            setup = self.work.package("entry2", manifest % "", files)
             result = p.run(setup, "/a", timeout=bench.scaled(60))
             self.assertEqual((result.exit_code, messages(result)), (1, []))
             values = p.registry().values(key)
@@ -201,7 +216,7 @@ value = 0
             self.assertEqual(values["InstallSource"], r"C:\test\entry2.exe")
             self.assertEqual(values["InstallLocation"], r"C:\Entry Test")
         with self.subTest("a version without a point has no numbers"):
-            setup = self.work.package("entry3", manifest % 'version = "3"')
+            setup = self.work.package("entry3", manifest % 'version = "3"', files)
             p.run(setup, "/a", timeout=bench.scaled(60))
             values = p.registry().values(key)
             self.assertEqual(values["DisplayVersion"], "3")
