@@ -43,14 +43,14 @@ def show_files(prefix, directory):
 
 def registry_snapshot(prefix):
     prefix.registry()  # stops the server, which saves the hives
-    snapshot = {}
+    found = {}
     for hive, root in (("system.reg", "HKLM"), ("user.reg", "HKCU")):
         for lower, (name, values) in winreg_text._parse(os.path.join(prefix.root, hive)).items():
             if lower.startswith(snapshot.NOISE_KEYS):
                 continue
             for value_name, kind, value in values.values():
-                snapshot[(root + "\\" + name, value_name)] = value
-    return snapshot
+                found[(root + "\\" + name, value_name)] = value
+    return found
 
 
 def show_registry(before, after):
