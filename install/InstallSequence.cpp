@@ -32,19 +32,25 @@ static const InstallStep kInstallSteps[] = {
     RegisterTypeLibraries,
     CreateShortcuts,
     CreateUninstallerShortcuts,
-    // The background picture for the uninstaller comes here, before the product's
-    // registry key.
+    SaveBackgroundBitmap,
     CreateProductKey,
     ApplyAssociations,
     AddToPath,
-    // The uninstaller and its registry values come here.
+    // The uninstall record: the uninstaller, its entry, then (at 100 percent) the file
+    // that lists what it removes.
+    WriteUninstaller,
+    WriteUninstallKey,
     ShowProgressComplete,
     WriteUninstallFile,
     RunPostInstallScript,
     RefreshDesktop,
     CloseProgressDialog,
     // The log, the closing message and the finishing steps.
-    WriteInstallLog,
+    FinishLog,
+    AskRestart,
+    RunClosingScript,
+    RemoveEmptyDirectories,
+    RestartOrLaunch,
 };
 
 void RunInstallSequence(InstallerState& state)

@@ -19,6 +19,11 @@ String InstallerState::UninstallDirectory() const
     return JoinPath(installDir, payload.settings.uninstallSubdir);
 }
 
+String InstallerState::UninstallerPath() const
+{
+    return JoinPath(UninstallDirectory(), payload.settings.uninstallerFileName);
+}
+
 void InstallerState::SettleAutomaticMode()
 {
     AutomaticAnswers answers;

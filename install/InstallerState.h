@@ -53,6 +53,9 @@ public:
     const String& UninstallName() const { return payload.settings.uninstallName; }
     // The install directory joined with UninstallSubdir.
     String UninstallDirectory() const;
+    // The uninstaller copy: the uninstall directory joined with the package's file name
+    // for it.
+    String UninstallerPath() const;
 
     // Automatic mode: /a or ForceAutomatic. Settled again once the product flags are
     // known; the one place where the way questions are answered is chosen.
@@ -102,6 +105,9 @@ public:
     // Set once the settings stream has been read whole: the table of a stream that
     // failed its checks is not to be trusted with a message.
     bool stringTableRead = false;
+    // The restart question was answered Yes (or needed no answer): Windows is restarted
+    // once the closing script has run.
+    bool restartRequested = false;
 
 private:
     BoxQuestions m_boxes;

@@ -7,11 +7,11 @@ NSIS script removes what it installed without deleting the whole folder); the in
 runs silently (/S), then the uninstaller is timed with /S _?=<directory>, which runs it
 in place and waits for it (without _?= it copies itself away and returns at once).
 
-quox: the installer does not install files yet, so the corpus is copied into the prefix
-directly and the records are laid down as an installation leaves them (Uninstall.DAT
-with every file and directory, the Uninstall key's values, the plain stub as the
-uninstaller); the uninstaller is timed with /a /u:"name" until its process ends (its
-self-removal script runs after that, as NSIS's own cleanup does).
+quox: `quox build` makes an installer of the corpus (UninstallSupport, no compression,
+like NSIS's SetCompress off), which installs it in automatic mode (/a) and leaves its
+records (Uninstall.DAT with every file and directory, the Uninstall key's values, the
+uninstaller copy); the uninstaller is timed with the entry's QuietUninstallString until
+its process ends (its self-removal script runs after that, as NSIS's own cleanup does).
 
 Both are started through the bench's dialog watcher, so the start-up cost is the same.
 Each is timed `--runs` times (default 3) on a freshly installed copy; the table gives the
@@ -32,6 +32,9 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "wine"))
 import bench  # noqa: E402
 import installed  # noqa: E402
+
+QUOX = os.path.join(bench.BUILD_DIR, "builder", "quox")
+UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 
 
 def corpus_files(name):
@@ -95,16 +98,16 @@ def nsis_installer(work, corpus, root, paths, install_dir):
     return os.path.join(work, corpus + "-nsis.exe")
 
 
-def quox_product(corpus, paths, install_dir):
-    lines = []
-    listed = set()
-    for path in paths:
-        parent = path.rpartition("/")[0]
-        if parent and parent not in listed:
-            listed.add(parent)
-            lines.append("~" + install_dir + "\\" + windows(parent))
-        lines.append(install_dir + "\\" + windows(path))
-    return installed.Product("Quox %s" % corpus, install_dir, lines=lines)
+def quox_installer(work, corpus, root, install_dir):
+    manifest = os.path.join(work, corpus + ".toml")
+    pattern = "**" if corpus == "headers" else "[abc]*"
+    with open(manifest, "w") as f:
+        f.write('[product]\nname = "Quox %s"\nflags = ["UninstallSupport"]\n[directories]\ndefault = "%s"\n'
+                '[package]\ncompression = "none"\n[files.all]\nsource = "%s/%s"\n'
+                % (corpus, install_dir.replace("\\", "\\\\"), root, pattern))
+    output = os.path.join(work, corpus + "-quox.exe")
+    subprocess.run([QUOX, "build", manifest, "-o", output], check=True, stdout=subprocess.DEVNULL)
+    return output
 
 
 def timed(run):
@@ -135,7 +138,7 @@ def main():
                 quox_dir = "C:\\Bench\\%s-quox" % corpus
                 setup = nsis_installer(work, corpus, root, paths, nsis_dir)
                 p.put(setup, r"C:\Bench\setup-%s.exe" % corpus)
-                product = quox_product(corpus, paths, quox_dir)
+                p.put(quox_installer(work, corpus, root, quox_dir), r"C:\Bench\quox-%s.exe" % corpus)
                 times = {"NSIS": [], "quox": []}
                 for _ in range(args.runs):
                     installed_ok = p.run(r"C:\Bench\setup-%s.exe" % corpus, "/S", timeout=3600)
@@ -146,14 +149,16 @@ def main():
                     assert not p.exists(nsis_dir + "\\" + windows(paths[-1])), "NSIS left the files"
                     times["NSIS"].append(seconds)
 
-                    shutil.copytree(root, p.host_path(quox_dir), dirs_exist_ok=True)
-                    product.install(p)
-                    # Writing the values stopped Wine: its services start again before timing.
+                    installed_ok = p.run(r"C:\Bench\quox-%s.exe" % corpus, "/a", timeout=3600)
+                    assert installed.messages(installed_ok) == [], installed_ok
+                    assert p.exists(quox_dir + "\\" + windows(paths[-1]))
+                    quiet = p.registry().value(UNINSTALL + "\\Quox " + corpus, "QuietUninstallString")
+                    # Reading the registry stopped Wine: its services start again before timing.
                     p.run(bench.STUB, '/a /u:"warm-up"')
-                    seconds, result = timed(lambda: product.uninstall(p, automatic=True, timeout=3600))
+                    seconds, result = timed(lambda: p.run(quiet, timeout=3600))
                     assert installed.messages(result) == [], result
                     assert not p.exists(quox_dir + "\\" + windows(paths[-1])), "quox left the files"
-                    assert installed.wait_until_gone(p, [installed.SELF_REMOVAL_SCRIPT, product.uninstaller], 600)
+                    assert installed.wait_until_gone(p, [installed.SELF_REMOVAL_SCRIPT, quox_dir], 600)
                     times["quox"].append(seconds)
                 for name in ("NSIS", "quox"):
                     rows.append((corpus, len(paths), size, name, statistics.median(times[name]), min(times[name])))

@@ -2,21 +2,21 @@
 a fresh Wine prefix, once in automatic mode and once with its dialogs answered as a
 person would (each dialog's default button: Yes, I Accept, OK), and prints what each
 showed and wrote - the files with their sizes and dates, and the registry values it
-set."""
+set. The automatic installation is then uninstalled again with the command its entry
+in the list of installed programs names (QuietUninstallString), and the demo shows what
+is left of it compared with the prefix before the installation."""
 
 import datetime
 import os
 import sys
 
 import bench
+import installed
+import snapshot
 import winreg_text
 
 INSTALL_DIR = r"C:\Program Files\Quox Examples\Hello Notes"
-# Keys that Wine itself rewrites while programs run.
-NOISE = ("software\\wine", "system\\currentcontrolset\\control\\session manager\\environment",
-         "software\\microsoft\\windows\\currentversion\\explorer", "software\\microsoft\\rpc",
-         "system\\currentcontrolset\\services", "system\\currentcontrolset\\enum",
-         "system\\currentcontrolset\\control\\class", "hardware")
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hello Notes"
 
 
 def show_run(title, result):
@@ -43,14 +43,14 @@ def show_files(prefix, directory):
 
 def registry_snapshot(prefix):
     prefix.registry()  # stops the server, which saves the hives
-    snapshot = {}
+    found = {}
     for hive, root in (("system.reg", "HKLM"), ("user.reg", "HKCU")):
         for lower, (name, values) in winreg_text._parse(os.path.join(prefix.root, hive)).items():
-            if lower.startswith(NOISE):
+            if lower.startswith(snapshot.NOISE_KEYS):
                 continue
             for value_name, kind, value in values.values():
-                snapshot[(root + "\\" + name, value_name)] = value
-    return snapshot
+                found[(root + "\\" + name, value_name)] = value
+    return found
 
 
 def show_registry(before, after):
@@ -71,9 +71,24 @@ def main():
             print("no example package at %s" % package)
             return 1
         before = registry_snapshot(prefix)
-        show_run("hello-setup.exe /a  (automatic mode)", prefix.run(package, "/a", timeout=bench.scaled(120)))
+        prefix.put(package, r"C:\test\hello-setup.exe")
+        whole_before = snapshot.take(prefix)
+        show_run("hello-setup.exe /a  (automatic mode)",
+                 prefix.run(r"C:\test\hello-setup.exe", "/a", timeout=bench.scaled(120)))
         show_files(prefix, INSTALL_DIR)
         show_registry(before, registry_snapshot(prefix))
+        print()
+        quiet = prefix.registry().value(UNINSTALL_KEY, "QuietUninstallString")
+        if not quiet:
+            print("no QuietUninstallString under %s" % UNINSTALL_KEY)
+            return 1
+        show_run("%s  (the entry's QuietUninstallString)" % quiet, prefix.run(quiet, timeout=bench.scaled(120)))
+        gone = installed.wait_until_gone(prefix, [INSTALL_DIR, installed.SELF_REMOVAL_SCRIPT])
+        print("-- the uninstaller removed itself and %s: %s" % (INSTALL_DIR, "yes" if gone else "NO"))
+        left = snapshot.differences(whole_before, snapshot.take(prefix))
+        print("-- changes to drive C: and the registry since before the installation: %d" % len(left))
+        for line in left:
+            print("   " + line)
     print()
     with bench.Prefix() as prefix:
         before = registry_snapshot(prefix)

@@ -20,6 +20,15 @@ from services_script import check_rows, shown
 HELLO = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "examples", "hello")
 SESSION_MANAGER = r"HKLM\System\CurrentControlSet\Control\Session Manager"
 READ_ONLY, HIDDEN, ARCHIVE = 0x1, 0x2, 0x20
+# By its text: the progress dialog, which the watcher may take for a dialog to answer,
+# has no such button, so the answer still reaches the question.
+NO = "button No"
+
+
+def restart_question(product):
+    """The restart question's caption and text with the default messages."""
+    return (product, "Windows must be restarted to finish the installation of %s.\r\n\r\n"
+                     "Do you want to restart now?" % product)
 
 
 def local_time(*fields):
@@ -29,6 +38,8 @@ def local_time(*fields):
 
 
 MAY_2024 = local_time(2024, 5, 1, 12, 0, 0)
+# The example's uninstaller, beside its files.
+UNINSTALLER = "Uninstall Hello.exe"
 
 
 def messages(result):
@@ -99,8 +110,11 @@ class AutomaticInstalls(bench.SharedPrefixTestCase):
             self.assertEqual((result.exit_code, messages(result)), (1, []))
             directory = r"C:\Program Files\Quox Examples\Hello Notes"
             installed = files_under(p, directory)
+            # The uninstall record: the file list and the uninstaller (the plain stub).
             self.assertIn("Uninstall.DAT", installed)
             del installed["Uninstall.DAT"]
+            with open(bench.STUB, "rb") as f:
+                self.assertEqual(installed.pop(UNINSTALLER), f.read())
             self.assertEqual(installed, hello_files())
             for name in hello_files():
                 self.assertEqual(os.path.getmtime(p.host_path(directory + "\\" + name)), MAY_2024, name)
@@ -108,7 +122,8 @@ class AutomaticInstalls(bench.SharedPrefixTestCase):
             result = p.run(self.hello, r'/a /n:"Hello Elsewhere" /d:"C:\Deep Er\New\Place"', timeout=bench.scaled(60))
             self.assertEqual((result.exit_code, messages(result)), (1, []))
             installed = files_under(p, r"C:\Deep Er\New\Place")
-            self.assertEqual({k: v for k, v in installed.items() if k != "Uninstall.DAT"}, hello_files())
+            self.assertEqual({k: v for k, v in installed.items() if k not in ("Uninstall.DAT", UNINSTALLER)},
+                             hello_files())
 
     def test_default_directory(self):
         p = self.prefix
@@ -288,6 +303,7 @@ source = "second.txt"
                 else:
                     self.assertEqual(captions, [])
                     installed.pop("Uninstall.DAT", None)
+                    installed.pop(UNINSTALLER, None)
                     self.assertEqual(installed, expected)
                     outcomes["installed"] += 1
         print("byte-flip sweep: %r" % outcomes, flush=True)
@@ -422,7 +438,7 @@ def locked_manifest():
     return r'''
 [product]
 name = "Locked"
-flags = ["UninstallSupport", "AlwaysWriteLog"]
+flags = ["UninstallSupport", "AlwaysWriteLog", "AskRestartInAutomatic"]
 [directories]
 default = "C:\\Locked"
 shared = "C:\\Shared Place"
@@ -443,10 +459,12 @@ def install_over_a_locked_file(test, p, setup):
     p.write(r"C:\test\hold.txt", "hold|A|%s\r\nwaitfor|C:\\bench\\released|300000\r\n" % LOCKED)
     holder = p.start(bench.driver("servicesdriver"), [r"C:\test\hold.txt"])
     test.assertEqual(holder.wait_line("hold", 120), "hold: 0")
-    result = p.run(setup, "/a", timeout=bench.scaled(60))
+    # The restart that the replacement needs is asked for (AskRestartInAutomatic) and
+    # declined, so that the test sees the state before it.
+    result = p.run(setup, "/a", [NO, NO], timeout=bench.scaled(60))
     p.write(r"C:\bench\released", "")
     holder.wait(bench.scaled(60))
-    test.assertEqual((result.exit_code, messages(result)), (1, []))
+    test.assertEqual((result.exit_code, messages(result)), (1, [restart_question("Locked")]))
     test.assertEqual(p.read(LOCKED), b"in use")
     log = install_log(p, r"C:\Locked")
     # The report goes to the detailed log: the installation counts as successful.
@@ -482,7 +500,7 @@ class NtFamily(bench.WineTestCase):
         manifest = r'''
 [product]
 name = "Purge"
-flags = ["AlwaysWriteLog"]
+flags = ["AlwaysWriteLog", "AskRestartInAutomatic"]
 [directories]
 default = "C:\\Purge"
 [[deletions]]
@@ -512,10 +530,10 @@ source = "new.txt"
         p.write(r"C:\test\hold.txt", "hold|A|C:\\Purge\\busy.dat\r\nwaitfor|C:\\bench\\released2|300000\r\n")
         holder = p.start(bench.driver("servicesdriver"), [r"C:\test\hold.txt"])
         self.assertEqual(holder.wait_line("hold", 120), "hold: 0")
-        result = p.run(setup, "/a", timeout=bench.scaled(60))
+        result = p.run(setup, "/a", [NO, NO], timeout=bench.scaled(60))
         p.write(r"C:\bench\released2", "")
         holder.wait(bench.scaled(60))
-        self.assertEqual((result.exit_code, messages(result)), (1, []))
+        self.assertEqual((result.exit_code, messages(result)), (1, [restart_question("Purge")]))
         left = sorted(files_under(p, r"C:\Purge"))
         self.assertEqual(left, ["Install.LOG", "busy.dat", "new.txt", "old2.log", "sub\\deeper.tmp"])
         lines = detailed_log(install_log(p, r"C:\Purge")).split("\r\n")

@@ -112,7 +112,7 @@ languages = ["English", "German"]
         manifest = '''
 [product]
 name = "Folders"
-flags = ["AskDirectory", "ConfirmDirectory", "NoNetworkPaths"]
+flags = ["AskDirectory", "ConfirmDirectory", "NoNetworkPaths", "NoSuccessMessage"]
 [directories]
 default = "C:\\\\Folders Default"
 [files.a]
@@ -193,7 +193,8 @@ step_delay = 6000
 source = "a.txt"
 ''' + strings_table({1: "Go?", 65: "Start", 28: "Really stop?", 20: "Stop"})
         with self.subTest("grey with NoCancel"):
-            setup = self.package("steady", base % ("Steady", '"NoCancel"', "Steady"))
+            # No closing message, which nobody would answer here.
+            setup = self.package("steady", base % ("Steady", '"NoCancel", "NoSuccessMessage"', "Steady"))
             running, look = self.start(setup)
             look.run(["wait", "box:Start", 120000], ["click", "box:Start", 6])
             window = look.window("title:Steady Setup")
@@ -203,7 +204,7 @@ source = "a.txt"
         for answer, installed in ((7, True), (6, False)):
             name = "Cancel%d" % answer
             with self.subTest("the question answered %s" % ("No" if answer == 7 else "Yes")):
-                setup = self.package(name.lower(), base % (name, "", name))
+                setup = self.package(name.lower(), base % (name, '"NoSuccessMessage"', name))
                 running, look = self.start(setup)
                 look.run(["wait", "box:Start", 120000], ["click", "box:Start", 6])
                 window = look.window("title:%s Setup" % name)
