@@ -58,12 +58,16 @@ class Payload(bench.WineTestCase):
 
     def assertInstalls(self, prefix, program, name, expected):
         """Installed in automatic mode into a folder of its own: exactly `expected`
-        ({installed name: bytes}) is there, besides Uninstall.DAT."""
+        ({installed name: bytes}) is there, besides Uninstall.DAT and the uninstaller,
+        which is the plain stub byte for byte: none of the package's file data, also
+        when that data lies after the image."""
         directory = "C:\\Levels\\" + name
         result = prefix.run(program, '/a /n:"%s" /d:"%s"' % (name, directory), timeout=bench.scaled(60))
         self.assertEqual((result.exit_code, [(b.caption, b.text) for b in result.boxes if b.text]), (1, []))
         found = files_under(prefix, directory)
         found.pop("Uninstall.DAT", None)
+        with open(bench.STUB, "rb") as f:
+            self.assertEqual(found.pop("Uninstall Hello.exe", None), f.read())
         self.assertEqual(found, expected)
 
     def assertCorrupt(self, result, code, text=package.BUILT_IN_CORRUPT_TEXT):
