@@ -51,7 +51,7 @@ class CommandLine(bench.WineTestCase):
             self.assertEqual(result.exit_code, 1)
             self.assertEqual(len(result.boxes), 1)
             self.assertEqual(result.boxes[0].caption, "Error")
-            self.assertIn('"Some Product"', result.boxes[0].text)
+            self.assertEqual(result.boxes[0].text, "No product named 'Some Product' is installed.")
 
     def test_automatic_uninstall_is_silent(self):
         with bench.Prefix() as prefix:
