@@ -24,7 +24,7 @@ set(CMAKE_INTERPROCEDURAL_OPTIMIZATION ON)
 # One partition: these programs are small enough to optimise as one unit, which also
 # avoids an internal error of mingw's GCC 12 (binds_to_current_def_p) when a class's
 # functions land in other partitions than their callers.
-add_link_options(${QUOX_CODE_OPTIONS} -flto-partition=one)
+add_link_options(${QUOX_CODE_OPTIONS} -flto-partition=one -ffunction-sections)
 include_directories(${CMAKE_SOURCE_DIR})
 
 add_subdirectory(core)
