@@ -21,7 +21,7 @@ struct VectorKind {
 // call with the same machine code whatever T is, and the linker keeps one of each.
 class VectorSlots {
 public:
-    explicit VectorSlots(const VectorKind& kind) : m_kind(&kind) {}
+    constexpr explicit VectorSlots(const VectorKind& kind) : m_kind(&kind) {}
     VectorSlots(const VectorSlots&) = delete;
     VectorSlots& operator=(const VectorSlots&) = delete;
     ~VectorSlots() { Clear(); }
