@@ -39,7 +39,7 @@ public:
     using Sequence<T>::At;
     using Sequence<T>::ElementOrNull;
 
-    constexpr Vector() : m_slots(kKind) {}
+    Vector() : m_slots(kKind) {}
     Vector(const Vector& other) : Sequence<T>(), m_slots(kKind) { this->AppendAll(other); }
     Vector(Vector&& other) : Sequence<T>(), m_slots(kKind) { m_slots.TakeOver(other.m_slots); }
 

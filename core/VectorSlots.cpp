@@ -2,6 +2,10 @@
 #include <cstdlib>
 #include <cstring>
 
+// Vectors are made in many places; not even analysed across calls, so that GCC calls this
+// instead of copying its stores into each.
+__attribute__((noipa)) VectorSlots::VectorSlots(const VectorKind& kind) : m_kind(&kind) {}
+
 void* VectorSlots::ElementOrNull(int32_t index) const
 {
     if (index < 0 || index >= m_count)

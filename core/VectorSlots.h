@@ -21,7 +21,7 @@ struct VectorKind {
 // call with the same machine code whatever T is, and the linker keeps one of each.
 class VectorSlots {
 public:
-    constexpr explicit VectorSlots(const VectorKind& kind) : m_kind(&kind) {}
+    explicit VectorSlots(const VectorKind& kind);
     VectorSlots(const VectorSlots&) = delete;
     VectorSlots& operator=(const VectorSlots&) = delete;
     ~VectorSlots() { Clear(); }
