@@ -39,7 +39,8 @@ public:
     using Sequence<T>::At;
     using Sequence<T>::ElementOrNull;
 
-    Vector() : m_slots(kKind) {}
+    // Called rather than copied into each place that makes a vector.
+    __attribute__((noipa)) Vector() : m_slots(kKind) {}
     Vector(const Vector& other) : Sequence<T>(), m_slots(kKind) { this->AppendAll(other); }
     Vector(Vector&& other) : Sequence<T>(), m_slots(kKind) { m_slots.TakeOver(other.m_slots); }
 
