@@ -188,10 +188,12 @@ static void AppendAbbreviation(String& out, const char* name)
     out.Append(name, SafeLength(name) < 3 ? SafeLength(name) : 3);
 }
 
-bool Date::AppendPatternField(String& out, const char*& pattern) const
+bool Date::AppendPatternField(String& out, const char*& pattern, bool words) const
 {
     char letter = pattern[0];
     bool doubled = pattern[1] == letter;
+    if (!words && (letter == 'D' || letter == 'Y'))
+        return false;
     switch (letter) {
     case 'd':
         out.AppendFormat(doubled ? "%02d" : "%d", m_day);
@@ -241,11 +243,21 @@ bool Date::AppendPatternField(String& out, const char*& pattern) const
 
 String Date::Format(const char* pattern) const
 {
+    return FormatDate(pattern, true);
+}
+
+String Date::FormatFigures(const char* pattern) const
+{
+    return FormatDate(pattern, false);
+}
+
+String Date::FormatDate(const char* pattern, bool words) const
+{
     if (!pattern || !*pattern)
         pattern = kDefaultPattern;
     String out;
     while (*pattern) {
-        if (!AppendPatternField(out, pattern))
+        if (!AppendPatternField(out, pattern, words))
             out.Append(*pattern++);
     }
     return out;

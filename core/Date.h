@@ -43,6 +43,10 @@ public:
 
     // Null or empty pattern: kDefaultPattern. Invalid dates format their fields as they are.
     String Format(const char* pattern) const;
+    // The same without the fields written in words (D, Y), whose letters are copied as
+    // other bytes are: for the program's fixed patterns, which have none, so that the
+    // number wording is not linked in where only these are formatted.
+    String FormatFigures(const char* pattern) const;
 
     // Reads a date from free text: "Monday, December 7th, 2026", "Dec 7 2026",
     // "7-Dec-2026", "12/7/26", "2026-12-07", "12.7.2026", "June 2004", "12/2004".
@@ -67,10 +71,12 @@ public:
 
 protected:
     // When `pattern` starts with a date letter, appends its output, advances `pattern`
-    // past the letter (both bytes of a doubled one) and answers true.
-    bool AppendPatternField(String& out, const char*& pattern) const;
+    // past the letter (both bytes of a doubled one) and answers true. Without `words`
+    // the letters of the fields in words are not date letters.
+    bool AppendPatternField(String& out, const char*& pattern, bool words) const;
 
 private:
+    String FormatDate(const char* pattern, bool words) const;
     void ComputeDayNumber();
     void ComputeFields();
 

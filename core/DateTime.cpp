@@ -98,6 +98,16 @@ int DateTime::Compare(const DateTime& other) const
 
 String DateTime::Format(const char* pattern) const
 {
+    return FormatDateTime(pattern, true);
+}
+
+String DateTime::FormatFigures(const char* pattern) const
+{
+    return FormatDateTime(pattern, false);
+}
+
+String DateTime::FormatDateTime(const char* pattern, bool words) const
+{
     if (!pattern || !*pattern)
         pattern = kDefaultPattern;
     String out;
@@ -136,7 +146,7 @@ String DateTime::Format(const char* pattern) const
             doubled = true; // "ap" is two bytes
             break;
         default:
-            if (!AppendPatternField(out, pattern))
+            if (!AppendPatternField(out, pattern, words))
                 out.Append(*pattern++);
             continue;
         }

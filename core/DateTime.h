@@ -33,6 +33,8 @@ public:
 
     // Null or empty pattern: kDefaultPattern.
     String Format(const char* pattern) const;
+    // Without the date fields in words, as Date::FormatFigures.
+    String FormatFigures(const char* pattern) const;
 
     // Reads an optional date (month first), an optional "," and a time that must follow,
     // then an optional zone "+hhmm" / "-hhmm" that converts the time to local time. A
@@ -50,6 +52,7 @@ public:
     static int CompareTimes(const DateTime& left, const DateTime& right);
 
 private:
+    String FormatDateTime(const char* pattern, bool words) const;
     // Reads "h:mm", "h:mm:ss" with an optional "a", "p", "am", "p.m." ... at `text`.
     // Answers the position after the time, or null (time cleared) when there is none.
     const char* ParseTime(const char* text);

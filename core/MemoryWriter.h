@@ -13,7 +13,7 @@
 // of the next bytes for callers that fill them directly, so no staging copy is needed.
 class MemoryWriter final : public ByteSource, public ByteSink {
 public:
-    MemoryWriter() = default;
+    MemoryWriter();
 
     // Writes `count` bytes at the position. Zero bytes answer true; a null source or a
     // negative count answers false.

@@ -1,5 +1,10 @@
 #include "core/Sequence.h"
 
+void IndexFatalNamed(const char* typeSignature, int32_t index, int32_t count)
+{
+    FatalMessage("Vector<%s>[%d]\nmax_index = %d", TypeNameFromSignature(typeSignature).Text(), index, count - 1);
+}
+
 static int CompareIgnoringCase(const String& a, const String& b)
 {
     const unsigned char* x = reinterpret_cast<const unsigned char*>(a.Text());

@@ -48,10 +48,13 @@ constexpr int kRandomElement = 5993;
 constexpr int kClear = 5994;
 }
 
+// `typeSignature` is TypeSignature<T>() of the element type.
+[[noreturn]] void IndexFatalNamed(const char* typeSignature, int32_t index, int32_t count);
+
 template <typename T>
 [[noreturn]] void IndexFatal(int32_t index, int32_t count)
 {
-    FatalMessage("Vector<%s>[%d]\nmax_index = %d", TypeNameOf<T>().Text(), index, count - 1);
+    IndexFatalNamed(TypeSignature<T>(), index, count);
 }
 
 // Sorting orders texts ignoring ASCII case, as String::Compare(other, false) does, with

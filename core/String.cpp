@@ -7,6 +7,10 @@
 
 static char s_emptyText[1] = { 0 };
 
+// Strings are made, read and appended to in hundreds of places; link-time optimisation
+// would copy these small bodies into every one, where a call is shorter.
+#define QUOX_CALLED __attribute__((noinline))
+
 static constexpr int32_t kSpare = 33;      // a reallocation keeps n + 33 bytes
 static constexpr int32_t kMaxSlack = 512;  // more slack than this is given back
 
@@ -24,6 +28,57 @@ String::String(int64_t number)
     if (number < 0)
         *--p = '-';
     Assign(p, static_cast<int32_t>(end - p));
+}
+
+// Not even analysed across calls: GCC otherwise copies the three stores into each caller.
+__attribute__((noipa)) String::String() {}
+QUOX_CALLED String::String(const char* text) { Assign(text); }
+QUOX_CALLED String::String(const String& other) { Assign(other); }
+QUOX_CALLED String::String(const void* bytes, int32_t count) { Assign(bytes, count); }
+QUOX_CALLED String::String(char c) { Assign(&c, 1); }
+
+QUOX_CALLED String::String(String&& other) : m_buffer(other.m_buffer), m_length(other.m_length), m_capacity(other.m_capacity)
+{
+    other.m_buffer = nullptr;
+    other.m_length = other.m_capacity = 0;
+}
+
+QUOX_CALLED String& String::operator=(const String& other)
+{
+    Assign(other);
+    return *this;
+}
+
+QUOX_CALLED String& String::operator=(const char* text)
+{
+    Assign(text);
+    return *this;
+}
+
+QUOX_CALLED void String::Assign(const String& other) { Assign(other.Text(), other.Length()); }
+QUOX_CALLED bool String::Insert(int32_t position, const String& other) { return Splice(position, 0, other.Text(), other.Length()); }
+QUOX_CALLED bool String::Append(const void* bytes, int32_t count) { return Splice(m_length, 0, bytes, count); }
+QUOX_CALLED bool String::Append(const String& other) { return Splice(m_length, 0, other.Text(), other.Length()); }
+QUOX_CALLED bool String::Append(char c) { return Splice(m_length, 0, &c, 1); }
+QUOX_CALLED bool String::Delete(int32_t position, int32_t count) { return Splice(position, count, nullptr, 0); }
+QUOX_CALLED bool String::Truncate(int32_t position) { return Delete(position, kToEnd); }
+
+QUOX_CALLED String& String::operator+=(const String& other)
+{
+    Append(other);
+    return *this;
+}
+
+QUOX_CALLED String& String::operator+=(const char* text)
+{
+    Append(text);
+    return *this;
+}
+
+QUOX_CALLED String& String::operator+=(char c)
+{
+    Append(c);
+    return *this;
 }
 
 String::~String()
@@ -52,7 +107,7 @@ void String::Clear()
     m_capacity = 0;
 }
 
-const char* String::Text() const
+QUOX_CALLED const char* String::Text() const
 {
     return m_buffer ? m_buffer : s_emptyText;
 }

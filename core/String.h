@@ -23,22 +23,20 @@ class String {
 public:
     static constexpr int32_t kToEnd = 0x7fffffff;
 
-    String() = default;
-    String(const char* text) { Assign(text); }
-    String(const String& other) { Assign(other); }
-    String(String&& other) : m_buffer(other.m_buffer), m_length(other.m_length), m_capacity(other.m_capacity)
-    {
-        other.m_buffer = nullptr;
-        other.m_length = other.m_capacity = 0;
-    }
-    String(const void* bytes, int32_t count) { Assign(bytes, count); }
-    explicit String(char c) { Assign(&c, 1); }
+    // The constructors and the small editing forms below are out of line: strings are made
+    // and appended to in hundreds of places, and a call is shorter than each inlined body.
+    String();
+    String(const char* text);
+    String(const String& other);
+    String(String&& other);
+    String(const void* bytes, int32_t count);
+    explicit String(char c);
     explicit String(int64_t number);
     ~String();
 
-    String& operator=(const String& other) { Assign(other); return *this; }
+    String& operator=(const String& other);
     String& operator=(String&& other);
-    String& operator=(const char* text) { Assign(text); return *this; }
+    String& operator=(const char* text);
 
     // Storage and access.
     void Clear();
@@ -69,7 +67,7 @@ public:
     // Assignment.
     void Assign(const void* bytes, int32_t count);
     void Assign(const char* text);
-    void Assign(const String& other) { Assign(other.Text(), other.Length()); }
+    void Assign(const String& other);
     void AssignMax(const char* text, int32_t maximum);
     bool AssignBytes(const void* bytes, int32_t count);
 
@@ -77,21 +75,21 @@ public:
     bool Splice(int32_t position, int32_t deleteCount, const void* bytes, int32_t count);
     bool Insert(int32_t position, const void* bytes, int32_t count) { return Splice(position, 0, bytes, count); }
     bool Insert(int32_t position, const char* text);
-    bool Insert(int32_t position, const String& other) { return Splice(position, 0, other.Text(), other.Length()); }
+    bool Insert(int32_t position, const String& other);
     bool InsertChars(char c, int32_t position, int32_t count);
-    bool Append(const void* bytes, int32_t count) { return Splice(m_length, 0, bytes, count); }
+    bool Append(const void* bytes, int32_t count);
     int32_t Append(const char* text);
-    bool Append(const String& other) { return Splice(m_length, 0, other.Text(), other.Length()); }
-    bool Append(char c) { return Splice(m_length, 0, &c, 1); }
+    bool Append(const String& other);
+    bool Append(char c);
     int32_t Prepend(const char* text);
     bool PrependCharOnce(char c);
     void Quote();
-    bool Delete(int32_t position, int32_t count) { return Splice(position, count, nullptr, 0); }
-    bool Truncate(int32_t position) { return Delete(position, kToEnd); }
+    bool Delete(int32_t position, int32_t count);
+    bool Truncate(int32_t position);
 
-    String& operator+=(const String& other) { Append(other); return *this; }
-    String& operator+=(const char* text) { Append(text); return *this; }
-    String& operator+=(char c) { Append(c); return *this; }
+    String& operator+=(const String& other);
+    String& operator+=(const char* text);
+    String& operator+=(char c);
 
     // Comparison and prefix/suffix tests.
     bool operator==(const String& other) const;

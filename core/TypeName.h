@@ -9,8 +9,16 @@
 
 String TypeNameFromSignature(const char* signature);
 
+// The signature that names T; a plain pointer, so that code which may need the name
+// only hands this on.
+template <typename T>
+const char* TypeSignature()
+{
+    return __PRETTY_FUNCTION__;
+}
+
 template <typename T>
 String TypeNameOf()
 {
-    return TypeNameFromSignature(__PRETTY_FUNCTION__);
+    return TypeNameFromSignature(TypeSignature<T>());
 }

@@ -280,11 +280,11 @@ String Value::ToText() const
         bool dateValid = m_type != kTime && m_dateTime.IsValid();
         bool timeValid = m_type != kDate && !m_dateTime.IsTimeInvalid();
         if (dateValid && timeValid)
-            return m_dateTime.Format("m/d/yy HH:ii:ss");
+            return m_dateTime.FormatFigures("m/d/yy HH:ii:ss");
         if (dateValid)
-            return m_dateTime.Format("m/d/yy");
+            return m_dateTime.FormatFigures("m/d/yy");
         if (timeValid)
-            return m_dateTime.Format("HH:ii:ss");
+            return m_dateTime.FormatFigures("HH:ii:ss");
         return String();
     }
     default:

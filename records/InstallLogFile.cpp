@@ -15,7 +15,7 @@ String BuildInstallLog(const InstallLogHeader& header, const InstallLog& log, co
 {
     String text("\r\n");
     AppendLine(text, "Installation log for: ", header.displayName);
-    AppendLine(text, "Install date: ", header.date.Format(kInstallLogDatePattern));
+    AppendLine(text, "Install date: ", header.date.FormatFigures(kInstallLogDatePattern));
     if (header.uninstallSupport)
         AppendLine(text, "Install type: ", String(header.reinstall ? "Reinstall" : "New"));
     AppendLine(text, "Install location: ", header.installDir);

@@ -92,7 +92,7 @@ void WriteUninstallValues(const UninstallValuesInput& in, UninstallValueSink& si
         }
     }
     out.Text(kInstallLocation, in.installLocation);
-    out.Text(kInstallDate, in.installDate.Format(DateTime::kDefaultPattern));
+    out.Text(kInstallDate, in.installDate.FormatFigures(DateTime::kDefaultPattern));
 }
 
 String UninstallCommandLine(const String& uninstallerPath, const String& uninstallName, bool quiet)

@@ -70,7 +70,7 @@ public:
     // Temporary files are made by Windows with this prefix.
     static constexpr const char* kTemporaryPrefix = "KZQ";
 
-    File() = default;
+    File();
     File(const File&) = delete;
     File& operator=(const File&) = delete;
     // A failed write-back of the memory image can only be reported by an explicit Close.

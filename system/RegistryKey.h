@@ -40,7 +40,7 @@ public:
     static constexpr int32_t kFailed = 3;  // Windows refused
     static constexpr int32_t kNotEmpty = 4; // kept because kOnlyIfEmpty found it in use
 
-    RegistryKey() = default;
+    RegistryKey();
     ~RegistryKey() { CloseAll(); }
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
