@@ -25,6 +25,7 @@
 #include "system/SystemPaths.h"
 #include "system/TypeLibrary.h"
 #include "system/WindowsRestart.h"
+#include "tests/drivers/DriverScript.h"
 #include "ui/MessagePump.h"
 #include <cstdio>
 #include <cstdlib>
@@ -33,20 +34,6 @@
 #include <shlobj.h>
 
 namespace {
-
-String Escaped(const String& text)
-{
-    String out("[");
-    for (int32_t i = 0; i < text.Length(); ++i) {
-        unsigned char c = static_cast<unsigned char>(text.CharAt(i));
-        if (c < 32 || c > 126)
-            out.AppendFormat("\\x%02X", c);
-        else
-            out += static_cast<char>(c);
-    }
-    out += ']';
-    return out;
-}
 
 struct Fields {
     Vector<String> items;
