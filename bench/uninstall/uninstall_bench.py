@@ -130,7 +130,7 @@ def main():
     rows = []
     try:
         with bench.Prefix() as p:
-            p.run(bench.STUB, '/a /u:"warm-up"')  # Wine's services start once, before any timing
+            p.warm_up()
             for corpus in args.corpus or ("headers", "dlls"):
                 root, paths = corpus_files(corpus)
                 size = sum(os.path.getsize(os.path.join(root, f)) for f in paths)
@@ -144,6 +144,7 @@ def main():
                     installed_ok = p.run(r"C:\Bench\setup-%s.exe" % corpus, "/S", timeout=3600)
                     assert installed_ok.exit_code == 0, installed_ok
                     assert p.exists(nsis_dir + "\\" + windows(paths[-1]))
+                    p.warm_up()
                     seconds, result = timed(lambda: p.run(nsis_dir + "\\uninst.exe", "/S _?=" + nsis_dir,
                                                           timeout=3600))
                     assert not p.exists(nsis_dir + "\\" + windows(paths[-1])), "NSIS left the files"
@@ -154,7 +155,7 @@ def main():
                     assert p.exists(quox_dir + "\\" + windows(paths[-1]))
                     quiet = p.registry().value(UNINSTALL + "\\Quox " + corpus, "QuietUninstallString")
                     # Reading the registry stopped Wine: its services start again before timing.
-                    p.run(bench.STUB, '/a /u:"warm-up"')
+                    p.warm_up()
                     seconds, result = timed(lambda: p.run(quiet, timeout=3600))
                     assert installed.messages(result) == [], result
                     assert not p.exists(quox_dir + "\\" + windows(paths[-1])), "quox left the files"

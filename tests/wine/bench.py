@@ -443,6 +443,15 @@ class Prefix:
             text = output.read()
         return completed.returncode, text.decode("latin-1").replace("\r\n", "\n")
 
+    def warm_up(self):
+        """Starts Wine's system processes before a timed run, as a running Windows has
+        them: the services, and the desktop process that Wine starts only when the first
+        window appears (seconds under emulation). A program that shows no window would
+        leave the desktop's start to whichever timed program first shows one."""
+        result = self.run(STUB, '/u:"warm-up"', answers=("default",))
+        if not result.boxes:
+            raise RuntimeError("the warm-up showed no window: %r" % result)
+
     def start_server(self):
         """Keeps this prefix's wineserver, and with it Wine's system processes (services,
         devices, the desktop), running from one program to the next. Without it every
