@@ -23,15 +23,9 @@ void BitWriter::WriteBits(uint64_t bits, int count)
 {
     if (count <= 0)
         return;
-    m_accumulator |= (bits & ((uint64_t(1) << count) - 1)) << m_pending;
-    m_pending += count;
-    if (m_pending >= 32) {
+    if (m_capacity - m_bytes < 4)
         Reserve(4);
-        for (int i = 0; i < 4; ++i)
-            m_buffer[m_bytes++] = static_cast<uint8_t>(m_accumulator >> (8 * i));
-        m_accumulator >>= 32;
-        m_pending -= 32;
-    }
+    PutBits(bits, count);
 }
 
 // The prefix length k and field width of `value` (bias removed): the smallest k whose
@@ -59,11 +53,14 @@ void BitWriter::WriteNumber(const NumberCode& code, uint64_t value)
 
 void BitWriter::WriteBytes(const uint8_t* bytes, size_t count)
 {
+    // Room for all of them at once: the literals and the joining of segments pass every
+    // output byte through here, and a check per word was a good part of their cost.
+    Reserve(count + 4);
     size_t i = 0;
     for (; i + 4 <= count; i += 4)
-        WriteBits(LoadLittleEndian32(bytes + i), 32);
+        PutBits(LoadLittleEndian32(bytes + i), 32);
     for (; i < count; ++i)
-        WriteBits(bytes[i], 8);
+        PutBits(bytes[i], 8);
 }
 
 void BitWriter::Append(const BitWriter& other)

@@ -44,6 +44,19 @@ public:
 
 private:
     void Reserve(size_t more);
+    // WriteBits once four bytes are reserved.
+    void PutBits(uint64_t bits, int count)
+    {
+        m_accumulator |= (bits & ((uint64_t(1) << count) - 1)) << m_pending;
+        m_pending += count;
+        if (m_pending >= 32) {
+            for (int i = 0; i < 4; ++i)
+                m_buffer[m_bytes + i] = static_cast<uint8_t>(m_accumulator >> (8 * i));
+            m_bytes += 4;
+            m_accumulator >>= 32;
+            m_pending -= 32;
+        }
+    }
 
     uint8_t* m_buffer = nullptr;
     size_t m_capacity = 0;
