@@ -1,8 +1,8 @@
 #include "core/Sequence.h"
 
-void IndexFatalNamed(const char* typeSignature, int32_t index, int32_t count)
+void IndexFatalNamed(const char* typeName, int32_t index, int32_t count)
 {
-    FatalMessage("Vector<%s>[%d]\nmax_index = %d", TypeNameFromSignature(typeSignature).Text(), index, count - 1);
+    FatalMessage("Vector<%s>[%d]\nmax_index = %d", typeName, index, count - 1);
 }
 
 static int CompareIgnoringCase(const String& a, const String& b)

@@ -48,13 +48,13 @@ constexpr int kRandomElement = 5993;
 constexpr int kClear = 5994;
 }
 
-// `typeSignature` is TypeSignature<T>() of the element type.
-[[noreturn]] void IndexFatalNamed(const char* typeSignature, int32_t index, int32_t count);
+// `typeName` is TypeNameText<T>() of the element type.
+[[noreturn]] void IndexFatalNamed(const char* typeName, int32_t index, int32_t count);
 
 template <typename T>
 [[noreturn]] void IndexFatal(int32_t index, int32_t count)
 {
-    IndexFatalNamed(TypeSignature<T>(), index, count);
+    IndexFatalNamed(TypeNameText<T>(), index, count);
 }
 
 // Sorting orders texts ignoring ASCII case, as String::Compare(other, false) does, with

@@ -30,8 +30,8 @@ class Vector final : public Sequence<T> {
     static void DestroyElement(void* element) { delete static_cast<T*>(element); }
     static constexpr bool kSortable = std::is_same_v<T, String>;
     static constexpr VectorKind kKind =
-        kSlots ? VectorKind{ sizeof(T), nullptr, nullptr, &TypeSignature<T>, nullptr, nullptr }
-               : VectorKind{ sizeof(T*), &MakeElement, &DestroyElement, &TypeSignature<T>,
+        kSlots ? VectorKind{ sizeof(T), nullptr, nullptr, TypeNameText<T>(), nullptr, nullptr }
+               : VectorKind{ sizeof(T*), &MakeElement, &DestroyElement, TypeNameText<T>(),
                              kSortable ? &CompareStringPointersAscending : nullptr,
                              kSortable ? &CompareStringPointersDescending : nullptr };
 

@@ -21,7 +21,7 @@ void* VectorSlots::ElementOrNull(int32_t index) const
 void* VectorSlots::At(int32_t index) const
 {
     if (index < 0 || index >= m_count)
-        IndexFatalNamed(m_kind->typeSignature(), index, m_count);
+        IndexFatalNamed(m_kind->typeName, index, m_count);
     return ElementOrNull(index);
 }
 

@@ -10,7 +10,7 @@ struct VectorKind {
     uint32_t slotSize;
     void* (*make)();
     void (*destroy)(void* element);
-    const char* (*typeSignature)();
+    const char* typeName;
     int (*ascending)(const void* a, const void* b);
     int (*descending)(const void* a, const void* b);
 };
