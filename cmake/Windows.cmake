@@ -10,13 +10,8 @@ set(QUOX_PLATFORM win)
 # running Windows 95 or 98 does not know. The stack is kept to the 4-byte alignment
 # Windows itself guarantees instead of GCC's 16 bytes: no code here needs more (there
 # are no SSE instructions), and the padding and realignment cost bytes in every function.
-# Measured on the stub, each smaller: points-to analysis across the whole program (fewer
-# reloads), no inlining before the program is seen whole (the link-time pass inlines only
-# what pays), no partial inlining (it copies a function's entry test into every caller),
-# and compare chains instead of jump tables for the few small switches.
 set(QUOX_CODE_OPTIONS -Oz -fomit-frame-pointer -march=i386 -mtune=generic -mpreferred-stack-boundary=2 -fno-exceptions
-                      -fno-asynchronous-unwind-tables -fipa-pta -fno-early-inlining -fno-partial-inlining
-                      -fno-jump-tables)
+                      -fno-asynchronous-unwind-tables)
 # -g1: line tables for the size report; the programs are stripped at the link.
 add_compile_options(${QUOX_CODE_OPTIONS} -g1 -fno-rtti -fno-threadsafe-statics
                     -ffunction-sections -fdata-sections -Wall -Wextra
