@@ -188,7 +188,8 @@ private:
     bool m_failed = false;
 };
 
-// The matches of kChunkPositions positions, as the finder thread hands them over.
+// The matches one finder lane found in kChunkPositions positions, as its thread hands
+// them over; the lane's positions only (the others have none here).
 struct MatchChunk {
     uint32_t begin = 0;
     uint32_t end = 0;
@@ -205,86 +206,126 @@ public:
         // The parser looks ahead as far as runs and matches go, so it waits for all.
         if (!m_gate.WaitFor(size))
             return false;
-        if (!m_finder.Init(data, size, kOptimalCutValue, kOptimalNiceLength))
-            return false;
         m_size = size;
         bool parsed = false;
-        if (m_options.threads < 2 || size <= kChunkPositions) {
+        bool alone = m_options.threads < 2 || size <= kChunkPositions;
+        // The match finder is most of the work: its lanes get a thread each, one per
+        // processor asked for, and the parser, the lighter part, stays on this thread.
+        while (!alone && m_laneBits < MatchFinder::kMaxLaneBits && (2u << m_laneBits) <= m_options.threads)
+            ++m_laneBits;
+        if (!m_finder.Init(data, size, kOptimalCutValue, kOptimalNiceLength, m_laneBits))
+            return false;
+        if (alone) {
             RunWorkers(1, [&](unsigned) {
                 m_alone = true;
                 parsed = EncodeOptimal(data, size, *this, out);
             });
             return parsed;
         }
-        // The parser stays on this thread, so that a finder thread that cannot be started
-        // leaves the work to this thread alone, before anything was found.
-        std::thread finder;
-        try {
-            finder = std::thread([this] { FindAll(); });
-        } catch (const std::system_error&) {
-            m_alone = true;
-            return EncodeOptimal(data, size, *this, out);
+        std::vector<std::thread> finders;
+        for (uint32_t lane = 0; lane < Lanes(); ++lane) {
+            try {
+                finders.emplace_back([this, lane] { FindLane(lane); });
+            } catch (const std::system_error&) {
+                // No lane has walked a position yet (they wait for all to start): the
+                // calling thread can still take the whole walk.
+                StopFinders(finders);
+                // Walking every position on one thread does not depend on the lanes.
+                m_alone = true;
+                return EncodeOptimal(data, size, *this, out);
+            }
         }
-        parsed = EncodeOptimal(data, size, *this, out);
         {
             std::lock_guard<std::mutex> lock(Mutex());
-            m_parserDone = true;
+            m_started = true;
             NotifyAll();
         }
-        finder.join();
+        parsed = EncodeOptimal(data, size, *this, out);
+        StopFinders(finders);
         return parsed;
     }
 
 private:
     static constexpr uint32_t kChunkPositions = uint32_t(1) << 16;
     static constexpr uint32_t kChunkCount = 4;
+    static constexpr uint32_t kMaxLanes = MatchFinder::kMaxLanes;
 
-    // The finder thread: every position in order, a chunk at a time, while the parser
-    // has a chunk free.
-    void FindAll()
+    uint32_t Lanes() const { return uint32_t(1) << m_laneBits; }
+
+    void StopFinders(std::vector<std::thread>& finders)
+    {
+        {
+            std::lock_guard<std::mutex> lock(Mutex());
+            m_parserDone = true;
+            NotifyAll();
+        }
+        for (std::thread& finder : finders)
+            finder.join();
+        finders.clear();
+    }
+
+    // A finder thread: its lane's positions in order, a chunk at a time, while the parser
+    // has a chunk free. Each lane keeps a chunk behind the one before it: the lanes' tree
+    // nodes lie side by side in memory, and two threads writing the newest ones at once
+    // kept taking the same cache lines from each other.
+    void FindLane(uint32_t lane)
     {
         Match found[kOptimalMaxMatches];
         uint32_t produced = 0;
         for (uint32_t begin = 0; begin < m_size; begin += kChunkPositions, ++produced) {
             {
                 std::unique_lock<std::mutex> lock(Mutex());
-                while (produced >= m_consumed + kChunkCount && !m_parserDone)
+                while ((!m_started || produced >= m_consumed + kChunkCount ||
+                        (lane > 0 && m_produced[lane - 1] <= produced)) &&
+                       !m_parserDone)
                     Wait(lock);
                 if (m_parserDone)
                     return;
             }
-            MatchChunk& chunk = m_chunks[produced % kChunkCount];
+            MatchChunk& chunk = m_chunks[produced % kChunkCount][lane];
             chunk.begin = begin;
             chunk.end = m_size - begin < kChunkPositions ? m_size : begin + kChunkPositions;
             chunk.offsets.clear();
             chunk.matches.clear();
             for (uint32_t p = chunk.begin; p < chunk.end; ++p) {
                 chunk.offsets.push_back(static_cast<uint32_t>(chunk.matches.size()));
+                if (m_finder.Lane(p) != lane)
+                    continue;
                 uint32_t count = m_finder.Find(p, found);
                 chunk.matches.insert(chunk.matches.end(), found, found + count);
             }
             chunk.offsets.push_back(static_cast<uint32_t>(chunk.matches.size()));
             std::lock_guard<std::mutex> lock(Mutex());
-            m_produced = produced + 1;
+            m_produced[lane] = produced + 1;
             NotifyAll();
         }
     }
 
-    // The parser's side: the chunk holding `position`, released once the parser is past it.
-    const MatchChunk& ChunkOf(uint32_t position)
+    // Under the lock: chunks every lane has filled.
+    uint32_t Produced() const
     {
-        if (m_current && position < m_current->end)
-            return *m_current;
+        uint32_t produced = m_produced[0];
+        for (uint32_t lane = 1; lane < Lanes(); ++lane)
+            produced = std::min(produced, m_produced[lane]);
+        return produced;
+    }
+
+    // The parser's side: the lanes' chunks holding `position`, released once the parser
+    // is past them.
+    const MatchChunk* ChunksOf(uint32_t position)
+    {
+        if (m_current && position < m_current[0].end)
+            return m_current;
         std::unique_lock<std::mutex> lock(Mutex());
         if (m_current)
             ++m_consumed;
         NotifyAll();
-        while (m_produced <= m_consumed)
+        while (Produced() <= m_consumed)
             Wait(lock);
-        m_current = &m_chunks[m_consumed % kChunkCount];
+        m_current = m_chunks[m_consumed % kChunkCount];
         lock.unlock();
-        Report(m_current->begin);
-        return *m_current;
+        Report(m_current[0].begin);
+        return m_current;
     }
 
     uint32_t Find(uint32_t position, const Match*& matches) override
@@ -294,10 +335,19 @@ private:
             matches = m_found;
             return m_finder.Find(position, m_found);
         }
-        const MatchChunk& chunk = ChunkOf(position);
-        uint32_t i = position - chunk.begin;
-        matches = chunk.matches.data() + chunk.offsets[i];
-        return chunk.offsets[i + 1] - chunk.offsets[i];
+        const MatchChunk* chunks = ChunksOf(position);
+        uint32_t i = position - chunks[0].begin;
+        matches = m_found;
+        // The position's own lane holds its matches; the others hold none for it.
+        for (uint32_t lane = 0; lane < Lanes(); ++lane) {
+            const MatchChunk& chunk = chunks[lane];
+            uint32_t count = chunk.offsets[i + 1] - chunk.offsets[i];
+            if (count) {
+                matches = chunk.matches.data() + chunk.offsets[i];
+                return count;
+            }
+        }
+        return 0;
     }
 
     void Skip(uint32_t position) override
@@ -307,7 +357,7 @@ private:
             m_finder.Skip(position);
             return;
         }
-        ChunkOf(position);
+        ChunksOf(position);
     }
 
     void Progress(uint32_t position)
@@ -316,7 +366,7 @@ private:
             m_done.store(position, std::memory_order_relaxed);
     }
 
-    // The parser's own reports, when it runs on the calling thread beside the finder.
+    // The parser's own reports, when it runs on the calling thread beside the finders.
     void Report(uint32_t position)
     {
         if (!m_options.progress)
@@ -331,12 +381,14 @@ private:
     MatchFinder m_finder;
     uint32_t m_size = 0;
     bool m_alone = false;
+    uint32_t m_laneBits = 0;
     Match m_found[kOptimalMaxMatches];
-    MatchChunk m_chunks[kChunkCount];
+    MatchChunk m_chunks[kChunkCount][kMaxLanes];
     const MatchChunk* m_current = nullptr;
-    // Under the lock: chunks the finder has filled and the parser has left behind.
-    uint32_t m_produced = 0;
+    // Under the lock: chunks each lane has filled, and chunks the parser has left behind.
+    uint32_t m_produced[kMaxLanes] = {};
     uint32_t m_consumed = 0;
+    bool m_started = false; // every lane has its thread
     bool m_parserDone = false;
     std::chrono::steady_clock::time_point m_lastReport = std::chrono::steady_clock::now();
 };

@@ -12,8 +12,9 @@
 //  - Fast: one thread at a time extends the far index segment by segment, in order, and
 //    every thread parses whichever indexed segment is next; the segments' bit streams
 //    are joined in order.
-//  - Best: one thread runs the match finder ahead over every position, the other parses
-//    with its matches. Two threads at most.
+//  - Best: the match finder runs ahead of the parser, its positions split into lanes by
+//    hash (payload/MatchFinder.h), a thread per lane; the parser takes their matches on
+//    the calling thread.
 //
 // The input may still be arriving: an InputGate says how much of it is final, and the
 // encoder waits for the bytes it needs, so that reading the files and compressing them

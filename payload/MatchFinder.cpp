@@ -8,6 +8,10 @@ MatchFinder::~MatchFinder()
     Free(m_children);
 }
 
+// How far ahead Walk fetches a position's hash head, and its root node.
+constexpr uint32_t kHeadAhead = 16;
+constexpr uint32_t kRootAhead = 4;
+
 static void* TryAllocateZeroed(uint64_t bytes)
 {
     if (bytes > SIZE_MAX)
@@ -20,7 +24,7 @@ static void* TryAllocateZeroed(uint64_t bytes)
     return block;
 }
 
-bool MatchFinder::Init(const uint8_t* data, uint32_t size, uint32_t cutValue, uint32_t niceLength)
+bool MatchFinder::Init(const uint8_t* data, uint32_t size, uint32_t cutValue, uint32_t niceLength, uint32_t laneBits)
 {
     m_data = data;
     m_size = size;
@@ -31,6 +35,9 @@ bool MatchFinder::Init(const uint8_t* data, uint32_t size, uint32_t cutValue, ui
     m_hashBits = 10;
     while (m_hashBits < 24 && (uint64_t(1) << (m_hashBits + 1)) < size)
         ++m_hashBits;
+    laneBits = laneBits < kMaxLaneBits ? laneBits : kMaxLaneBits;
+    m_laneShift = m_hashBits - laneBits;
+    m_lanes = uint32_t(1) << laneBits;
     uint64_t slots = m_cyclic ? kMaxWindow : (size ? size : 1);
     m_heads = static_cast<uint32_t*>(TryAllocateZeroed((uint64_t(1) << m_hashBits) * sizeof(uint32_t)));
     // Children are always written before they are read; only the heads need clearing.
@@ -73,6 +80,21 @@ void MatchFinder::Skip(uint32_t position)
     Walk(position, nullptr);
 }
 
+inline uint32_t MatchFinder::Bucket(const uint8_t* current) const
+{
+    uint32_t word;
+    memcpy(&word, current, 4);
+    return (word * 2654435761u) >> (32 - m_hashBits);
+}
+
+uint32_t MatchFinder::Lane(uint32_t position) const
+{
+    // The last bytes, too short for a match, are never walked: any lane may take them.
+    if (m_size - position < kMinMatch)
+        return 0;
+    return Bucket(m_data + position) >> m_laneShift;
+}
+
 uint32_t MatchFinder::Walk(uint32_t position, Match* matches)
 {
     uint32_t limit = m_size - position < m_niceLength ? m_size - position : m_niceLength;
@@ -80,9 +102,32 @@ uint32_t MatchFinder::Walk(uint32_t position, Match* matches)
     if (limit < kMinMatch)
         return 0;
     const uint8_t* current = m_data + position;
-    uint32_t word;
-    memcpy(&word, current, 4);
-    uint32_t hash = (word * 2654435761u) >> (32 - m_hashBits);
+    uint32_t hash = Bucket(current);
+    // A walk waits on memory at every node, the first ones included: the root of this
+    // lane's next position a little ahead is fetched now, and the head of one further
+    // ahead, so that their walks start from the cache. Only this lane's heads are touched:
+    // another lane's belong to another thread.
+    uint32_t lane = hash >> m_laneShift;
+    if (m_size - position >= kHeadAhead + kMaxLanes + kMinMatch) {
+        for (uint32_t d = kHeadAhead; d < kHeadAhead + m_lanes; ++d) {
+            uint32_t ahead = Bucket(current + d);
+            if (ahead >> m_laneShift == lane) {
+                __builtin_prefetch(m_heads + ahead, 1);
+                break;
+            }
+        }
+        for (uint32_t d = kRootAhead; d < kRootAhead + m_lanes; ++d) {
+            uint32_t ahead = Bucket(current + d);
+            if (ahead >> m_laneShift != lane)
+                continue;
+            if (m_heads[ahead] != 0) {
+                uint32_t root = m_heads[ahead] - 1;
+                __builtin_prefetch(m_children + 2 * Slot(root), 1);
+                __builtin_prefetch(m_data + root);
+            }
+            break;
+        }
+    }
     uint32_t node = m_heads[hash];
     m_heads[hash] = position + 1;
 

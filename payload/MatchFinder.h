@@ -17,6 +17,13 @@
 //
 // Memory: 8 bytes per position of the window plus the hash heads; Init answers false
 // when that cannot be allocated.
+//
+// Lanes: the positions fall into 2^laneBits lanes by their hash, and a lane's trees only
+// ever hold its own positions. Each lane can therefore be walked on its own thread, each
+// in position order, visiting only its own positions, and every position gets the very
+// matches one walk over all positions would give it. The threads share only the data and
+// write only their own positions' nodes; on inputs over kMaxWindow they must stay within
+// kMaxWindow positions of one another, since a slot is then reused by a later position.
 struct Match {
     uint32_t length;
     uint32_t distance;
@@ -32,7 +39,8 @@ public:
     MatchFinder(const MatchFinder&) = delete;
     MatchFinder& operator=(const MatchFinder&) = delete;
 
-    bool Init(const uint8_t* data, uint32_t size, uint32_t cutValue, uint32_t niceLength);
+    // laneBits: see Lanes above; 0 for one walk over every position.
+    bool Init(const uint8_t* data, uint32_t size, uint32_t cutValue, uint32_t niceLength, uint32_t laneBits = 0);
 
     // Positions must be visited in order, each by exactly one of Find and Skip.
     // Find writes at most niceLength - 3 matches to `matches` and answers their number;
@@ -40,7 +48,13 @@ public:
     uint32_t Find(uint32_t position, Match* matches);
     void Skip(uint32_t position);
 
+    static constexpr uint32_t kMaxLaneBits = 2;
+    static constexpr uint32_t kMaxLanes = uint32_t(1) << kMaxLaneBits;
+    // The lane of `position`, below 2^laneBits.
+    uint32_t Lane(uint32_t position) const;
+
 private:
+    uint32_t Bucket(const uint8_t* current) const;
     uint32_t Walk(uint32_t position, Match* matches);
     uint32_t Slot(uint32_t position) const { return m_cyclic ? position & (kMaxWindow - 1) : position; }
 
@@ -50,6 +64,8 @@ private:
     uint32_t m_niceLength = 0;
     bool m_cyclic = false;
     uint32_t m_hashBits = 0;
+    uint32_t m_laneShift = 0; // a bucket's lane is its number shifted right by this
+    uint32_t m_lanes = 1;
     uint32_t* m_heads = nullptr; // position + 1 of each tree's root; 0 for none
     uint32_t* m_children = nullptr; // two per slot, position + 1 or 0
 };
