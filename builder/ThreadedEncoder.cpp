@@ -188,14 +188,17 @@ private:
     bool m_failed = false;
 };
 
-// The matches one finder lane found in kChunkPositions positions, as its thread hands
-// them over; the lane's positions only (the others have none here).
+// What the finder lanes found in kChunkPositions positions, as their threads hand it
+// over: per position its lane and match count, written by that lane alone, and each
+// lane's matches in the order of its positions.
 struct MatchChunk {
+    static constexpr uint32_t kCountBits = 9; // counts up to kOptimalMaxMatches
     uint32_t begin = 0;
     uint32_t end = 0;
-    std::vector<uint32_t> offsets; // into matches, one per position and one past the last
-    std::vector<Match> matches;
+    std::vector<uint16_t> entries; // lane << kCountBits | count
+    std::vector<Match> matches[MatchFinder::kMaxLanes];
 };
+static_assert(kOptimalMaxMatches < (1u << MatchChunk::kCountBits), "a position's match count fits its entry");
 
 class BestEncoding : public ThreadedEncoding, private MatchSource {
 public:
@@ -282,19 +285,24 @@ private:
                 if (m_parserDone)
                     return;
             }
-            MatchChunk& chunk = m_chunks[produced % kChunkCount][lane];
-            chunk.begin = begin;
-            chunk.end = m_size - begin < kChunkPositions ? m_size : begin + kChunkPositions;
-            chunk.offsets.clear();
-            chunk.matches.clear();
-            for (uint32_t p = chunk.begin; p < chunk.end; ++p) {
-                chunk.offsets.push_back(static_cast<uint32_t>(chunk.matches.size()));
+            MatchChunk& chunk = m_chunks[produced % kChunkCount];
+            uint32_t end = m_size - begin < kChunkPositions ? m_size : begin + kChunkPositions;
+            std::vector<Match>& matches = chunk.matches[lane];
+            matches.clear();
+            // The lanes fill the chunk one after the other (see above), never at once.
+            if (lane == 0) {
+                chunk.begin = begin;
+                chunk.end = end;
+                chunk.entries.resize(end - begin);
+            }
+            uint16_t* entries = chunk.entries.data();
+            for (uint32_t p = begin; p < end; ++p) {
                 if (m_finder.Lane(p) != lane)
                     continue;
                 uint32_t count = m_finder.Find(p, found);
-                chunk.matches.insert(chunk.matches.end(), found, found + count);
+                entries[p - begin] = static_cast<uint16_t>(lane << MatchChunk::kCountBits | count);
+                matches.insert(matches.end(), found, found + count);
             }
-            chunk.offsets.push_back(static_cast<uint32_t>(chunk.matches.size()));
             std::lock_guard<std::mutex> lock(Mutex());
             m_produced[lane] = produced + 1;
             NotifyAll();
@@ -310,22 +318,24 @@ private:
         return produced;
     }
 
-    // The parser's side: the lanes' chunks holding `position`, released once the parser
-    // is past them.
-    const MatchChunk* ChunksOf(uint32_t position)
+    // The parser's side: the chunk holding `position`, released once the parser is past
+    // it. Positions come in order, each once, so each lane's matches are read in turn.
+    const MatchChunk& ChunkOf(uint32_t position)
     {
-        if (m_current && position < m_current[0].end)
-            return m_current;
+        if (m_current && position < m_current->end)
+            return *m_current;
         std::unique_lock<std::mutex> lock(Mutex());
         if (m_current)
             ++m_consumed;
         NotifyAll();
         while (Produced() <= m_consumed)
             Wait(lock);
-        m_current = m_chunks[m_consumed % kChunkCount];
+        m_current = &m_chunks[m_consumed % kChunkCount];
         lock.unlock();
-        Report(m_current[0].begin);
-        return m_current;
+        for (uint32_t& next : m_nextMatch)
+            next = 0;
+        Report(m_current->begin);
+        return *m_current;
     }
 
     uint32_t Find(uint32_t position, const Match*& matches) override
@@ -335,19 +345,13 @@ private:
             matches = m_found;
             return m_finder.Find(position, m_found);
         }
-        const MatchChunk* chunks = ChunksOf(position);
-        uint32_t i = position - chunks[0].begin;
-        matches = m_found;
-        // The position's own lane holds its matches; the others hold none for it.
-        for (uint32_t lane = 0; lane < Lanes(); ++lane) {
-            const MatchChunk& chunk = chunks[lane];
-            uint32_t count = chunk.offsets[i + 1] - chunk.offsets[i];
-            if (count) {
-                matches = chunk.matches.data() + chunk.offsets[i];
-                return count;
-            }
-        }
-        return 0;
+        const MatchChunk& chunk = ChunkOf(position);
+        uint32_t entry = chunk.entries[position - chunk.begin];
+        uint32_t lane = entry >> MatchChunk::kCountBits;
+        uint32_t count = entry & ((1u << MatchChunk::kCountBits) - 1);
+        matches = chunk.matches[lane].data() + m_nextMatch[lane];
+        m_nextMatch[lane] += count;
+        return count;
     }
 
     void Skip(uint32_t position) override
@@ -357,7 +361,8 @@ private:
             m_finder.Skip(position);
             return;
         }
-        ChunksOf(position);
+        const Match* ignored;
+        Find(position, ignored);
     }
 
     void Progress(uint32_t position)
@@ -383,8 +388,9 @@ private:
     bool m_alone = false;
     uint32_t m_laneBits = 0;
     Match m_found[kOptimalMaxMatches];
-    MatchChunk m_chunks[kChunkCount][kMaxLanes];
+    MatchChunk m_chunks[kChunkCount];
     const MatchChunk* m_current = nullptr;
+    uint32_t m_nextMatch[kMaxLanes] = {}; // each lane's first match not yet read in m_current
     // Under the lock: chunks each lane has filled, and chunks the parser has left behind.
     uint32_t m_produced[kMaxLanes] = {};
     uint32_t m_consumed = 0;

@@ -11,6 +11,7 @@ MatchFinder::~MatchFinder()
 // How far ahead Walk fetches a position's hash head, and its root node.
 constexpr uint32_t kHeadAhead = 16;
 constexpr uint32_t kRootAhead = 4;
+constexpr uint32_t kChildAhead = 2;
 
 static void* TryAllocateZeroed(uint64_t bytes)
 {
@@ -115,6 +116,22 @@ uint32_t MatchFinder::Walk(uint32_t position, Match* matches)
                 __builtin_prefetch(m_heads + ahead, 1);
                 break;
             }
+        }
+        // Two positions on, the root has arrived: its children are fetched in turn.
+        for (uint32_t d = kChildAhead; d < kChildAhead + m_lanes; ++d) {
+            uint32_t ahead = Bucket(current + d);
+            if (ahead >> m_laneShift != lane)
+                continue;
+            if (m_heads[ahead] != 0) {
+                const uint32_t* pair = m_children + 2 * Slot(m_heads[ahead] - 1);
+                for (int side = 0; side < 2; ++side) {
+                    if (pair[side] != 0) {
+                        __builtin_prefetch(m_children + 2 * Slot(pair[side] - 1), 1);
+                        __builtin_prefetch(m_data + pair[side] - 1);
+                    }
+                }
+            }
+            break;
         }
         for (uint32_t d = kRootAhead; d < kRootAhead + m_lanes; ++d) {
             uint32_t ahead = Bucket(current + d);

@@ -99,46 +99,65 @@ private:
     uint32_t m_literalLength = 0;
 };
 
-// Sliding-window minimum of price[s] - 8s over the starts s a literal header class allows.
-class StartQueue {
+// Sliding-window minima of price[s] - 8s over the starts s each literal header class
+// allows. One monotone queue serves every class: it holds the suffix minima of the
+// widest window (values rising from head to tail), and the minimum over a narrower
+// window is its first entry inside that window, so each class keeps only its own head.
+class StartQueues {
 public:
-    bool Init(uint32_t window)
+    bool Init(uint32_t segment)
     {
-        m_window = window;
+        uint32_t window = 4;
+        for (int k = 0; k < kLiteralClasses; ++k, window *= 4)
+            m_windows[k] = window < segment ? window : segment;
+        uint32_t widest = m_windows[kLiteralClasses - 1];
         m_mask = 1;
-        while (m_mask < window + 1)
+        while (m_mask < widest + 1)
             m_mask <<= 1;
         bool ok = m_positions.Allocate(m_mask) && m_values.Allocate(m_mask);
         --m_mask;
         return ok;
     }
-    void Clear() { m_head = m_tail = 0; }
+    void Clear()
+    {
+        m_tail = 0;
+        for (uint32_t& head : m_heads)
+            head = 0;
+    }
     void Push(uint32_t position, int64_t value)
     {
-        while (m_tail != m_head && m_values[(m_tail - 1) & m_mask] >= value)
+        while (m_tail != m_heads[kLiteralClasses - 1] && m_values[(m_tail - 1) & m_mask] >= value)
             --m_tail;
         m_positions[m_tail & m_mask] = position;
         m_values[m_tail & m_mask] = value;
         ++m_tail;
+        // A class's head may have been dropped from the tail: the new entry, inside every
+        // window, is then its minimum.
+        for (uint32_t& head : m_heads) {
+            if (head >= m_tail)
+                head = m_tail - 1;
+        }
     }
-    // The best start for a literal token ending at `end`, or false when none is left.
-    bool Best(uint32_t end, uint32_t& position, int64_t& value)
+    // The best start for a literal token of class k ending at `end`, or false when none
+    // is left.
+    bool Best(int k, uint32_t end, uint32_t& position, int64_t& value)
     {
-        while (m_tail != m_head && m_positions[m_head & m_mask] + m_window < end)
-            ++m_head;
-        if (m_tail == m_head)
+        uint32_t& head = m_heads[k];
+        while (head != m_tail && m_positions[head & m_mask] + m_windows[k] < end)
+            ++head;
+        if (head == m_tail)
             return false;
-        position = m_positions[m_head & m_mask];
-        value = m_values[m_head & m_mask];
+        position = m_positions[head & m_mask];
+        value = m_values[head & m_mask];
         return true;
     }
 
 private:
     Scratch<uint32_t> m_positions;
     Scratch<int64_t> m_values;
-    uint32_t m_window = 0;
+    uint32_t m_windows[kLiteralClasses] = {};
+    uint32_t m_heads[kLiteralClasses] = {};
     uint32_t m_mask = 0;
-    uint32_t m_head = 0;
     uint32_t m_tail = 0;
 };
 
@@ -174,7 +193,7 @@ private:
     Scratch<uint32_t> m_litStart;
     Scratch<Token> m_tokens;
     Scratch<uint16_t> m_lengthBits;
-    StartQueue m_queues[kLiteralClasses];
+    StartQueues m_queues;
     uint32_t m_runEnd = 0;
     uint32_t m_reach = 0; // the furthest slot a segment has set
 };
@@ -192,11 +211,8 @@ bool Parser::Allocate()
         m_nlPrice[t] = m_litPrice[t] = kInfinity;
     for (uint32_t length = MatchFinder::kMinMatch; length <= kOptimalNiceLength; ++length)
         m_lengthBits[length] = static_cast<uint16_t>(BitWriter::NumberBits(kMatchLength, length));
-    uint32_t window = 4;
-    for (int k = 0; k < kLiteralClasses; ++k, window *= 4) {
-        if (!m_queues[k].Init(window < segment ? window : static_cast<uint32_t>(segment)))
-            return false;
-    }
+    if (!m_queues.Init(static_cast<uint32_t>(segment)))
+        return false;
     return true;
 }
 
@@ -239,19 +255,18 @@ uint32_t Parser::ParseSegment(uint32_t base)
     for (uint32_t t = 0; t <= m_reach; ++t)
         m_nlPrice[t] = m_litPrice[t] = kInfinity;
     m_nlPrice[0] = 0;
-    for (StartQueue& queue : m_queues)
-        queue.Clear();
+    m_queues.Clear();
 
     Token longToken = { 0, 0, 0, TokenKind::Literal };
     uint32_t t = 0;
     for (;; ++t) {
         if (t > 0) {
             int64_t value = int64_t(m_price[t - 1]) - 8 * int64_t(t - 1);
+            m_queues.Push(t - 1, value);
             for (int k = 0; k < kLiteralClasses; ++k) {
-                m_queues[k].Push(t - 1, value);
                 uint32_t start;
                 int64_t best;
-                if (m_queues[k].Best(t, start, best)) {
+                if (m_queues.Best(k, t, start, best)) {
                     int64_t price = best + 8 * int64_t(t) + LiteralHeaderBits(k);
                     if (price < m_litPrice[t]) {
                         m_litPrice[t] = static_cast<uint32_t>(price);
