@@ -2,6 +2,7 @@
 #include "builder/ByteText.h"
 #include "builder/TextEncoding.h"
 #include "core/Checksum.h"
+#include "core/Platform.h"
 #include "payload/ErrorCodes.h"
 #include "payload/FileEntry.h"
 #include "payload/PayloadLayout.h"
@@ -271,6 +272,8 @@ FileDataAssembly::FileDataAssembly(std::vector<PackedFile>& files) : m_files(fil
         total += text.size();
         m_sizes.push_back(static_cast<int32_t>(f.size));
     }
+    m_bytes.reserve(total);
+    PlatformAdviseLargeBlock(m_bytes.data(), m_bytes.capacity());
     m_bytes.resize(total);
 }
 

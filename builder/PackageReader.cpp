@@ -2,6 +2,7 @@
 #include "builder/ByteText.h"
 #include "core/Checksum.h"
 #include "core/LittleEndian.h"
+#include "core/Memory.h"
 #include "core/MemoryReader.h"
 #include "payload/Decompressor.h"
 #include "payload/Descrambler.h"
@@ -10,6 +11,7 @@
 #include "payload/SettingsReader.h"
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 namespace {
@@ -128,12 +130,18 @@ bool ReadPackage(const std::string& image, const VolumeLoader& loadVolume, Packa
         package.storedFileData.assign(stored);
     if (Checksum(stored.data(), static_cast<int32_t>(stored.size())) != h.fileDataChecksum)
         return Fail(problem, kCodeFileDataChecksum, "the file data's checksum differs");
-    String decoded;
+    // Decoded into a large block of its own: the file data may be gigabytes, and the
+    // builder reads back every package it makes.
+    std::unique_ptr<char, FreeBlock> decoded;
     std::string_view fileData = stored;
     if (s.Has(kFlagCompressedFileData) && total > 0) {
-        if (!Decompress(stored.data(), static_cast<int32_t>(stored.size()), decoded))
+        int32_t storedLength = static_cast<int32_t>(stored.size());
+        int32_t length = DecodedLength(stored.data(), storedLength);
+        if (length >= 0)
+            decoded.reset(static_cast<char*>(TryAllocateLarge(static_cast<uint64_t>(length))));
+        if (!decoded || !DecompressInto(stored.data(), storedLength, decoded.get(), length))
             return Fail(problem, kCodeFileDataDecompress, "the file data does not decompress");
-        fileData = std::string_view(decoded.Text(), static_cast<size_t>(decoded.Length()));
+        fileData = std::string_view(decoded.get(), static_cast<size_t>(length));
     }
     if (options.expectedFileData && fileData != *options.expectedFileData)
         return Fail(problem, kCodeFileDataDecompress, "the file data does not decode to the files' entries");

@@ -1,5 +1,6 @@
 #include "core/Memory.h"
 #include "core/Fatal.h"
+#include "core/Platform.h"
 #include <cstdlib>
 
 static bool s_outOfMemoryMode = true;
@@ -35,4 +36,14 @@ void* Reallocate(void* block, size_t size)
 void Free(void* block)
 {
     free(block);
+}
+
+void* TryAllocateLarge(uint64_t size)
+{
+    if (size > SIZE_MAX)
+        return nullptr;
+    void* block = malloc(size ? static_cast<size_t>(size) : 1);
+    if (block)
+        PlatformAdviseLargeBlock(block, static_cast<size_t>(size));
+    return block;
 }

@@ -12,6 +12,16 @@ void* Allocate(size_t size);
 void* Reallocate(void* block, size_t size);
 void Free(void* block);
 
+// A large block for bulk data (encoder tables, decoded file data), not cleared: null when
+// it cannot be had, whatever the out-of-memory mode; the system is told it will be filled
+// whole (PlatformAdviseLargeBlock).
+void* TryAllocateLarge(uint64_t size);
+
+// Frees a block as std::unique_ptr's deleter.
+struct FreeBlock {
+    void operator()(void* block) const { Free(block); }
+};
+
 // Sets whether a failing request goes to the out-of-memory handler; returns the
 // previous setting so that the caller can restore it.
 bool SetOutOfMemoryMode(bool on);

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdarg>
+#include <cstddef>
 // The one seam between the portable library (core/, payload/) and the operating system.
 // Platform_win.cpp implements it with Win32 for the stub; Platform_posix.cpp implements
 // it for the Linux host, where the builder and the unit tests run. Everything else in
@@ -30,6 +31,11 @@ struct PlatformTime {
     int second;
 };
 void PlatformLocalTime(PlatformTime& time);
+
+// A block of many megabytes about to be filled whole: on the host the system is asked to
+// back it with huge pages, which takes one page fault per 2 MiB instead of one per 4 KiB
+// (page faults were a fifth of a fast build's time); on Windows nothing is done.
+void PlatformAdviseLargeBlock(void* block, size_t size);
 
 // Minutes to add to UTC to get local time, daylight saving included while it is in
 // force (UTC+1 answers 60, UTC-5 answers -300).

@@ -1,7 +1,9 @@
 #include "core/Platform.h"
 #include <cstdio>
 #include <cstdlib>
+#include <cstdint>
 #include <ctime>
+#include <sys/mman.h>
 
 // The host has no message boxes: the text goes to standard error, where the builder's
 // user and the death tests see it.
@@ -41,4 +43,15 @@ int PlatformZoneOffset()
     struct tm local = {};
     localtime_r(&now, &local);
     return static_cast<int>(local.tm_gmtoff / 60);
+}
+
+void PlatformAdviseLargeBlock(void* block, size_t size)
+{
+    // Only whole pages inside the block: its neighbours are not ours to advise.
+    constexpr uintptr_t kPage = 4096;
+    uintptr_t begin = (reinterpret_cast<uintptr_t>(block) + kPage - 1) & ~(kPage - 1);
+    uintptr_t end = (reinterpret_cast<uintptr_t>(block) + size) & ~(kPage - 1);
+    // Advice only: without it the block works the same, page by page.
+    if (end > begin)
+        (void)madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }

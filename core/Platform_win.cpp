@@ -40,3 +40,7 @@ int PlatformZoneOffset()
         return -static_cast<int>(zone.Bias + zone.DaylightBias);
     return -static_cast<int>(zone.Bias + zone.StandardBias);
 }
+
+void PlatformAdviseLargeBlock(void*, size_t)
+{
+}

@@ -288,7 +288,8 @@ bool DecodeTokens(Input input, uint8_t* out, uint8_t* const end)
 
 #undef QUOX_HOT
 
-// The decoded length of a block whose header is sound, otherwise -1.
+} // namespace
+
 int32_t DecodedLength(const void* block, int32_t length)
 {
     if (!block || length < kBlockHeaderSize)
@@ -299,8 +300,6 @@ int32_t DecodedLength(const void* block, int32_t length)
     int32_t expected = static_cast<int32_t>(LoadLittleEndian32(bytes + 4));
     return expected < 0 ? -1 : expected;
 }
-
-} // namespace
 
 bool DecompressInto(const void* block, int32_t length, void* output, int32_t outputLength)
 {

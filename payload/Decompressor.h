@@ -25,6 +25,10 @@ class String;
 // On success `output` holds exactly the E decoded bytes; on failure it is unchanged.
 bool Decompress(const void* block, int32_t length, String& output);
 
+// E of a block whose header is sound (the buffer holds at least the header, which starts
+// with kBlockMagic, and E is 0 or more), otherwise -1. Says nothing of the tokens.
+int32_t DecodedLength(const void* block, int32_t length);
+
 // The same decoding into the caller's buffer of `outputLength` bytes, for a caller that
 // knows E and owns the memory: true when the block is accepted and E equals outputLength.
 // Only those bytes are written, but on failure any of them may have been.

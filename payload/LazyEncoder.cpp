@@ -79,16 +79,6 @@ inline uint32_t CommonLength(const uint8_t* a, const uint8_t* b, uint32_t limit)
     return length;
 }
 
-void* TryAllocate(uint64_t bytes)
-{
-    if (bytes > SIZE_MAX)
-        return nullptr;
-    bool previous = SetOutOfMemoryMode(false);
-    void* block = Allocate(static_cast<size_t>(bytes));
-    SetOutOfMemoryMode(previous);
-    return block;
-}
-
 } // namespace
 
 // A run (distance 0) or match, with the bits it saves over literals.
@@ -322,10 +312,10 @@ LazyEncoder::Scratch::~Scratch()
 bool LazyEncoder::Scratch::Allocate()
 {
     if (!m_heads)
-        m_heads = static_cast<uint32_t*>(TryAllocate(sizeof(uint32_t) << kNearHashBits));
+        m_heads = static_cast<uint32_t*>(TryAllocateLarge(sizeof(uint32_t) << kNearHashBits));
     // Links are written before they are read: a chain only reaches positions filled in.
     if (!m_links)
-        m_links = static_cast<uint32_t*>(TryAllocate(uint64_t(sizeof(uint32_t)) * kNearWindow));
+        m_links = static_cast<uint32_t*>(TryAllocateLarge(uint64_t(sizeof(uint32_t)) * kNearWindow));
     return m_heads && m_links;
 }
 
@@ -344,9 +334,9 @@ bool LazyEncoder::Init(const uint8_t* data, uint32_t size)
     m_farMask = cyclic ? kFarWindow - 1 : 0xFFFFFFFFu;
     uint64_t slots = cyclic ? kFarWindow : (size ? size : 1);
     uint64_t headBytes = sizeof(uint32_t) << kFarHashBits;
-    m_farHeads = static_cast<uint32_t*>(TryAllocate(headBytes));
+    m_farHeads = static_cast<uint32_t*>(TryAllocateLarge(headBytes));
     // Only anchors' links are written, and only anchors' links are read.
-    m_farLinks = static_cast<uint32_t*>(TryAllocate(slots * sizeof(uint32_t)));
+    m_farLinks = static_cast<uint32_t*>(TryAllocateLarge(slots * sizeof(uint32_t)));
     if (!m_farHeads || !m_farLinks)
         return false;
     memset(m_farHeads, 0, static_cast<size_t>(headBytes));

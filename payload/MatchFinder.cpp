@@ -15,11 +15,7 @@ constexpr uint32_t kChildAhead = 2;
 
 static void* TryAllocateZeroed(uint64_t bytes)
 {
-    if (bytes > SIZE_MAX)
-        return nullptr;
-    bool previous = SetOutOfMemoryMode(false);
-    void* block = Allocate(static_cast<size_t>(bytes));
-    SetOutOfMemoryMode(previous);
+    void* block = TryAllocateLarge(bytes);
     if (block)
         memset(block, 0, static_cast<size_t>(bytes));
     return block;
@@ -42,9 +38,7 @@ bool MatchFinder::Init(const uint8_t* data, uint32_t size, uint32_t cutValue, ui
     uint64_t slots = m_cyclic ? kMaxWindow : (size ? size : 1);
     m_heads = static_cast<uint32_t*>(TryAllocateZeroed((uint64_t(1) << m_hashBits) * sizeof(uint32_t)));
     // Children are always written before they are read; only the heads need clearing.
-    bool previous = SetOutOfMemoryMode(false);
-    m_children = static_cast<uint32_t*>(Allocate(static_cast<size_t>(slots * 2 * sizeof(uint32_t))));
-    SetOutOfMemoryMode(previous);
+    m_children = static_cast<uint32_t*>(TryAllocateLarge(slots * 2 * sizeof(uint32_t)));
     return m_heads && m_children;
 }
 
