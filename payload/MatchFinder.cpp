@@ -104,40 +104,31 @@ uint32_t MatchFinder::Walk(uint32_t position, Match* matches)
     // another lane's belong to another thread.
     uint32_t lane = hash >> m_laneShift;
     if (m_size - position >= kHeadAhead + kMaxLanes + kMinMatch) {
-        for (uint32_t d = kHeadAhead; d < kHeadAhead + m_lanes; ++d) {
-            uint32_t ahead = Bucket(current + d);
-            if (ahead >> m_laneShift == lane) {
-                __builtin_prefetch(m_heads + ahead, 1);
-                break;
+        // The bucket of this lane's first position from `ahead` bytes on, or none.
+        auto laneBucket = [&](uint32_t ahead) -> const uint32_t* {
+            for (uint32_t d = ahead; d < ahead + m_lanes; ++d) {
+                uint32_t bucket = Bucket(current + d);
+                if (bucket >> m_laneShift == lane)
+                    return m_heads + bucket;
             }
-        }
+            return nullptr;
+        };
+        auto fetchNode = [&](uint32_t node) {
+            if (node != 0) {
+                __builtin_prefetch(m_children + 2 * Slot(node - 1), 1);
+                __builtin_prefetch(m_data + node - 1);
+            }
+        };
+        if (const uint32_t* head = laneBucket(kHeadAhead))
+            __builtin_prefetch(head, 1);
         // Two positions on, the root has arrived: its children are fetched in turn.
-        for (uint32_t d = kChildAhead; d < kChildAhead + m_lanes; ++d) {
-            uint32_t ahead = Bucket(current + d);
-            if (ahead >> m_laneShift != lane)
-                continue;
-            if (m_heads[ahead] != 0) {
-                const uint32_t* pair = m_children + 2 * Slot(m_heads[ahead] - 1);
-                for (int side = 0; side < 2; ++side) {
-                    if (pair[side] != 0) {
-                        __builtin_prefetch(m_children + 2 * Slot(pair[side] - 1), 1);
-                        __builtin_prefetch(m_data + pair[side] - 1);
-                    }
-                }
-            }
-            break;
+        if (const uint32_t* head = laneBucket(kChildAhead); head && *head != 0) {
+            const uint32_t* pair = m_children + 2 * Slot(*head - 1);
+            fetchNode(pair[0]);
+            fetchNode(pair[1]);
         }
-        for (uint32_t d = kRootAhead; d < kRootAhead + m_lanes; ++d) {
-            uint32_t ahead = Bucket(current + d);
-            if (ahead >> m_laneShift != lane)
-                continue;
-            if (m_heads[ahead] != 0) {
-                uint32_t root = m_heads[ahead] - 1;
-                __builtin_prefetch(m_children + 2 * Slot(root), 1);
-                __builtin_prefetch(m_data + root);
-            }
-            break;
-        }
+        if (const uint32_t* head = laneBucket(kRootAhead))
+            fetchNode(*head);
     }
     uint32_t node = m_heads[hash];
     m_heads[hash] = position + 1;
