@@ -687,6 +687,11 @@ bool IsBlank(const char* text)
     return true;
 }
 
+QUOX_CALLED bool IsBlank(const String& text)
+{
+    return IsBlank(text.Text());
+}
+
 bool TruncateAtChar(char* text, char c)
 {
     char* found = text ? strchr(text, c) : nullptr;

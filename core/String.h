@@ -257,5 +257,8 @@ inline char ToLowerChar(char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c
 int32_t SafeLength(const char* text);
 char LastCharOf(const char* text);
 bool IsBlank(const char* text);
+// The same test on a string's text, up to its first zero byte; one call where the
+// text's address would be fetched by another at every place that asks.
+bool IsBlank(const String& text);
 bool TruncateAtChar(char* text, char c);
 bool ContainsAnyOf(const char* bytes, const char* set);

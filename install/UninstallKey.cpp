@@ -15,7 +15,7 @@ bool OpenEntry(RegistryKey& key, const String& uninstallName, uint32_t options)
 bool OpenUninstallEntry(RegistryKey& key, const String& uninstallName)
 {
     // No name would open the Uninstall key itself, as if it were a product's.
-    if (IsBlank(uninstallName.Text()))
+    if (IsBlank(uninstallName))
         return false;
     return OpenEntry(key, uninstallName, RegistryKey::kExistingOnly);
 }
@@ -24,7 +24,7 @@ bool CreateUninstallEntry(RegistryKey& key, const String& uninstallName)
 {
     // A backslash would make the entry a key below another one, which the uninstaller
     // refuses to open: the product could never be removed.
-    if (IsBlank(uninstallName.Text()) || uninstallName.FindChar('\\') >= 0)
+    if (IsBlank(uninstallName) || uninstallName.FindChar('\\') >= 0)
         return false;
     return OpenEntry(key, uninstallName, 0);
 }

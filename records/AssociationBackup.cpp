@@ -10,5 +10,5 @@ String AssociationBackupName(const String& displayName)
 
 bool NeedsAssociationBackup(const String& present, const String& replacement)
 {
-    return !IsBlank(present.Text()) && present.Compare(replacement, false) != 0;
+    return !IsBlank(present) && present.Compare(replacement, false) != 0;
 }

@@ -20,7 +20,7 @@ String BuildInstallLog(const InstallLogHeader& header, const InstallLog& log, co
         AppendLine(text, "Install type: ", String(header.reinstall ? "Reinstall" : "New"));
     AppendLine(text, "Install location: ", header.installDir);
     AppendLine(text, "Installer version: ", String(kInstallerVersion));
-    if (!IsBlank(header.productVersion.Text()))
+    if (!IsBlank(header.productVersion))
         AppendLine(text, "Product version: ", header.productVersion);
     text += "\r\n";
     if (!IsBlank(log.DetailedLog().Text())) {

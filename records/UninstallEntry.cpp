@@ -55,7 +55,7 @@ bool ReadUninstallEntry(UninstallValueSource& source, const String& uninstallNam
     }
     for (const NumberField& field : kNumberFields)
         entry.*field.member = NumberOf(source, field.name, field.fallback);
-    if (IsBlank(entry.displayName.Text()))
+    if (IsBlank(entry.displayName))
         entry.displayName = uninstallName;
     String flags;
     source.ReadText(UninstallValueName::kProductFlags, flags);
@@ -63,5 +63,5 @@ bool ReadUninstallEntry(UninstallValueSource& source, const String& uninstallNam
     entry.titleColor = NumberOf(source, UninstallValueName::kTitleColor, windowTextColor);
     entry.topColor = NumberOf(source, UninstallValueName::kTopColor, windowColor);
     entry.monoColor = NumberOf(source, UninstallValueName::kMonoColor, 1) != 0;
-    return !IsBlank(entry.installLocation.Text());
+    return !IsBlank(entry.installLocation);
 }

@@ -86,7 +86,7 @@ bool IsRemovablePath(const String& path)
 // A key line must name a key: an empty name would mean HKEY_CLASSES_ROOT itself.
 bool IsRemovableKey(const String& key)
 {
-    return !IsBlank(key.Text()) && key.First() != '\\';
+    return !IsBlank(key) && key.First() != '\\';
 }
 
 // The number after the "~" of a message line: its digits, commas ignored, up to the

@@ -9,10 +9,14 @@ class ValueWriter {
 public:
     explicit ValueWriter(UninstallValueSink& sink) : m_sink(sink) {}
 
-    void Text(const char* name, const String& text, Rule rule = kAlways, int32_t type = UninstallValue::kText)
+    // A null text is an empty one.
+    void Text(const char* name, const String* text, Rule rule = kAlways, int32_t type = UninstallValue::kText)
     {
-        m_value.text = text;
-        Write(name, type, rule == kDeleteWhenEmpty && text.IsEmpty());
+        if (text)
+            m_value.text = *text;
+        else
+            m_value.text.Clear();
+        Write(name, type, rule == kDeleteWhenEmpty && m_value.text.IsEmpty());
     }
 
     void Number(const char* name, uint32_t number, Rule rule = kAlways)
@@ -42,15 +46,19 @@ void WriteUninstallValues(const UninstallValuesInput& in, UninstallValueSink& si
 {
     using namespace UninstallValueName;
     ValueWriter out(sink);
-    out.Text(kUninstallString, UninstallCommandLine(in.uninstallerPath, in.uninstallName, false));
-    out.Text(kQuietUninstallString, UninstallCommandLine(in.uninstallerPath, in.uninstallName, true));
+    const String none;
+    const String& uninstallName = in.uninstallName ? *in.uninstallName : none;
+    String line = UninstallCommandLine(in.uninstallerPath, uninstallName, false);
+    out.Text(kUninstallString, &line);
+    line = UninstallCommandLine(in.uninstallerPath, uninstallName, true);
+    out.Text(kQuietUninstallString, &line);
     out.Text(kDisplayName, in.displayName);
     out.Text(kInstallSource, in.installSource);
     out.Text(kDisplayVersion, in.displayVersion, kDeleteWhenEmpty);
     out.Text(kPublisher, in.publisher, kDeleteWhenEmpty);
     uint32_t major = 0;
     uint32_t minor = 0;
-    if (VersionNumbers(in.displayVersion, major, minor)) {
+    if (in.displayVersion && VersionNumbers(*in.displayVersion, major, minor)) {
         out.Number(kVersionMajor, major);
         out.Number(kVersionMinor, minor);
     } else {
@@ -61,13 +69,14 @@ void WriteUninstallValues(const UninstallValuesInput& in, UninstallValueSink& si
     out.Text(kProductStartMenu, in.productStartMenu, kDeleteWhenEmpty);
     out.Text(kSharedPath, in.sharedPath, kDeleteWhenEmpty);
     out.Text(kProductFonts, in.productFonts, kDeleteWhenEmpty);
-    out.Text(kProductFlags, ProductFlagsText(in.productFlags));
+    line = ProductFlagsText(in.productFlags);
+    out.Text(kProductFlags, &line);
     out.Text(kUninstallBatch1, in.uninstallBatch1, kDeleteWhenEmpty);
     out.Text(kUninstallBatch2, in.uninstallBatch2, kDeleteWhenEmpty);
     out.Text(kSharedFiles, in.sharedFiles, kDeleteWhenEmpty);
     out.Text(kUninstallSubdir, in.uninstallSubdir, kDeleteWhenEmpty);
     out.Number(kShortcutMode, in.shortcutMode == 1 ? 1 : 0, kDeleteWhenEmpty);
-    out.Text(kDisplayTitle, in.displayTitle);
+    out.Text(kDisplayTitle, &in.displayTitle);
     out.Number(kTitleColor, static_cast<uint32_t>(in.titleColor));
     out.Number(kTopColor, static_cast<uint32_t>(in.topColor));
     if (in.monoColor)
@@ -86,13 +95,14 @@ void WriteUninstallValues(const UninstallValuesInput& in, UninstallValueSink& si
                 out.Number(name, static_cast<uint32_t>(String::ParseInt(value.Text(), String::kParseSkipLeadingSpace)),
                            kDeleteWhenEmpty);
             else if (data.type == UninstallValue::kExpandText)
-                out.Text(name, value, kDeleteWhenEmpty, UninstallValue::kExpandText);
+                out.Text(name, &value, kDeleteWhenEmpty, UninstallValue::kExpandText);
             else
-                out.Text(name, value, kDeleteWhenEmpty);
+                out.Text(name, &value, kDeleteWhenEmpty);
         }
     }
     out.Text(kInstallLocation, in.installLocation);
-    out.Text(kInstallDate, in.installDate.FormatFigures(DateTime::kDefaultPattern));
+    line = in.installDate.FormatFigures(DateTime::kDefaultPattern);
+    out.Text(kInstallDate, &line);
 }
 
 String UninstallCommandLine(const String& uninstallerPath, const String& uninstallName, bool quiet)

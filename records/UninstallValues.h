@@ -7,25 +7,27 @@
 #include <cstdint>
 
 // What the installer knows when it writes the product's Uninstall entry. The install
-// step fills it; BuildUninstallValues turns it into the values in their order.
+// step fills it; WriteUninstallValues turns it into the values in their order. Texts the
+// installer keeps anyway are pointed to rather than copied (null: empty); the two it
+// makes for the occasion are held here.
 struct UninstallValuesInput {
-    String uninstallerPath;   // the uninstaller copy
-    String uninstallName;     // the entry's key name, also the /u: argument
-    String displayName;
-    String installSource;     // the installer's own path as its command line gave it
-    String displayVersion;
-    String publisher;
-    String productRegistry;
-    String productStartMenu;
-    String sharedPath;
-    String productFonts;      // FontList text
+    String uninstallerPath;                 // the uninstaller copy
+    const String* uninstallName = nullptr;  // the entry's key name, also the /u: argument
+    const String* displayName = nullptr;
+    const String* installSource = nullptr;  // the installer's own path as its command line gave it
+    const String* displayVersion = nullptr;
+    const String* publisher = nullptr;
+    const String* productRegistry = nullptr;
+    const String* productStartMenu = nullptr;
+    const String* sharedPath = nullptr;
+    const String* productFonts = nullptr;   // FontList text
     uint64_t productFlags = 0;
-    String uninstallBatch1;
-    String uninstallBatch2;
-    String sharedFiles;       // SharedFileList text
-    String uninstallSubdir;
-    int32_t shortcutMode = 0; // 1: shortcuts for all users
-    String displayTitle;      // message 0 in the language in use
+    const String* uninstallBatch1 = nullptr;
+    const String* uninstallBatch2 = nullptr;
+    const String* sharedFiles = nullptr;    // SharedFileList text
+    const String* uninstallSubdir = nullptr;
+    int32_t shortcutMode = 0;               // 1: shortcuts for all users
+    String displayTitle;                    // message 0 in the language in use
     int32_t titleColor = 0;
     int32_t topColor = 0;
     int32_t bottomColor = 0;
@@ -36,8 +38,8 @@ struct UninstallValuesInput {
     // The package's extra values as the settings hold them (null: none); their path
     // variables are expanded through the sink.
     const Vector<UninstallData>* uninstallData = nullptr;
-    String installLocation;
-    DateTime installDate;     // now, in local time
+    const String* installLocation = nullptr;
+    DateTime installDate;                   // now, in local time
 };
 
 // Where the values go: the install step writes each through the registry key (or

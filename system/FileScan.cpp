@@ -184,7 +184,7 @@ public:
         if (line.IsEmpty())
             return;
         String lineDirectory = DirectoryPart(line);
-        if (IsBlank(lineDirectory.Text()))
+        if (IsBlank(lineDirectory))
             lineDirectory = m_defaultDirectory;
         else
             MakeAbsolute(lineDirectory, m_defaultDirectory.Text());
@@ -268,7 +268,7 @@ void ParseFileSpecifications(const String& text, const char* defaultDirectory, u
         list.messages.Append(directory);
         list.messages.Append("\" does not exist.\r\n");
     }
-    if ((options & kSpecBlankIsError) && IsBlank(text.Text())) {
+    if ((options & kSpecBlankIsError) && IsBlank(text)) {
         list.messages = "No files were specified.\r\n";
         return;
     }

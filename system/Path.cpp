@@ -94,7 +94,7 @@ bool StripExtension(String& path)
 
 bool AddExtension(String& path, const char* extension)
 {
-    if (!extension || !*extension || IsBlank(path.Text()) || ExtensionIndex(path) >= 0)
+    if (!extension || !*extension || IsBlank(path) || ExtensionIndex(path) >= 0)
         return false;
     if (*extension != '.')
         path.Append('.');
@@ -208,7 +208,7 @@ bool SameDirectory(const String& a, const String& b)
 
 bool PathHolds(const String& outer, const String& inner)
 {
-    if (IsBlank(outer.Text()) || IsBlank(inner.Text()))
+    if (IsBlank(outer) || IsBlank(inner))
         return false;
     if (SameDirectory(outer, inner))
         return true;
@@ -239,7 +239,7 @@ bool IsValidPath(const String& path, int32_t options)
     if (options & kPathTrim)
         text.Trim();
     text.Unwrap('"');
-    if (IsBlank(text.Text()) || memchr(text.Text(), 0, static_cast<size_t>(text.Length())))
+    if (IsBlank(text) || memchr(text.Text(), 0, static_cast<size_t>(text.Length())))
         return false;
     int32_t start = 0;
     if (text.CharAt(1) == ':') {

@@ -64,7 +64,7 @@ void InitSystemPaths()
     s_programDrive = DriveLetter(s_programFile);
 
     s_commandInterpreter = ExpandCommandInterpreter();
-    if (IsBlank(s_commandInterpreter.Text()))
+    if (IsBlank(s_commandInterpreter))
         s_commandInterpreter = JoinPath(s_windowsDirectory, "command.com");
     if (ContainsAnyOf(s_commandInterpreter.Text(), String::kWhiteSpace))
         s_commandInterpreter.Quote();

@@ -29,9 +29,9 @@ bool ReplaceDefault(RegistryKey& key, const String& backupName, const String& va
 bool WriteFileType(InstallerState& state, RegistryKey& key, const FileAssociation& association, bool typeGiven,
                    const String& backupName)
 {
-    if (typeGiven && !IsBlank(association.description.Text()))
+    if (typeGiven && !IsBlank(association.description))
         (void)ReplaceDefault(key, backupName, association.description);
-    if (!IsBlank(association.icon.Text()) && key.OpenBelow("DefaultIcon")) {
+    if (!IsBlank(association.icon) && key.OpenBelow("DefaultIcon")) {
         String icon(association.icon);
         state.ExpandPathVariables(icon);
         (void)ReplaceDefault(key, backupName, icon);
@@ -58,7 +58,7 @@ bool Associate(InstallerState& state, InstallLog& log, const FileAssociation& as
     (void)extension.PrependCharOnce('.');
     // Without a verb the verb's key would be the shell key itself, and the caption would
     // overwrite its default verb; the uninstaller would then remove the whole shell key.
-    if (IsBlank(association.verb.Text())) {
+    if (IsBlank(association.verb)) {
         log.AssociationFailed(extension);
         return false;
     }
@@ -74,7 +74,7 @@ bool Associate(InstallerState& state, InstallLog& log, const FileAssociation& as
     }
     // An extension with no type of its own to borrow: writing under an empty type name
     // would put the verb at the root of HKEY_CLASSES_ROOT.
-    if (IsBlank(typeName.Text()))
+    if (IsBlank(typeName))
         return false;
     bool done = false;
     if (key.Open(HKEY_CLASSES_ROOT, typeName.Text()))

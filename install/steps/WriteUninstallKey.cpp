@@ -56,20 +56,20 @@ StepResult WriteUninstallKey(InstallerState& state, InstallLog& log)
     const BackgroundLook& look = state.look;
     UninstallValuesInput in;
     in.uninstallerPath = state.UninstallerPath();
-    in.uninstallName = state.UninstallName();
-    in.displayName = state.DisplayName();
-    in.installSource = state.payload.ownFileName;
-    in.displayVersion = s.displayVersion;
-    in.publisher = s.publisher;
-    in.productRegistry = s.productRegistry;
-    in.productStartMenu = s.productStartMenu;
-    in.sharedPath = s.sharedDir;
-    in.productFonts = state.lists.fonts;
+    in.uninstallName = &state.UninstallName();
+    in.displayName = &state.DisplayName();
+    in.installSource = &state.payload.ownFileName;
+    in.displayVersion = &s.displayVersion;
+    in.publisher = &s.publisher;
+    in.productRegistry = &s.productRegistry;
+    in.productStartMenu = &s.productStartMenu;
+    in.sharedPath = &s.sharedDir;
+    in.productFonts = &state.lists.fonts;
     in.productFlags = s.productFlags;
-    in.uninstallBatch1 = s.uninstallBatch1;
-    in.uninstallBatch2 = s.uninstallBatch2;
-    in.sharedFiles = state.lists.sharedFilesValue;
-    in.uninstallSubdir = s.uninstallSubdir;
+    in.uninstallBatch1 = &s.uninstallBatch1;
+    in.uninstallBatch2 = &s.uninstallBatch2;
+    in.sharedFiles = &state.lists.sharedFilesValue;
+    in.uninstallSubdir = &s.uninstallSubdir;
     in.shortcutMode = s.shortcutMode;
     // The background as the installer draws it, which the uninstaller draws again.
     in.displayTitle = state.Text(0);
@@ -81,13 +81,13 @@ StepResult WriteUninstallKey(InstallerState& state, InstallLog& log)
     in.titlePosition = look.titlePosition;
     in.bitmapSize = look.bitmapSize;
     in.uninstallData = &s.uninstallData;
-    in.installLocation = state.installDir;
+    in.installLocation = &state.installDir;
     in.installDate.SetNow();
     KeySink sink(key, state);
     WriteUninstallValues(in, sink);
 
     // The one value that must be right: without it the product cannot be removed.
-    String written = UninstallCommandLine(in.uninstallerPath, in.uninstallName, false);
+    String written = UninstallCommandLine(in.uninstallerPath, state.UninstallName(), false);
     if (key.ReadText(UninstallValueName::kUninstallString) != written)
         log.UninstallRegistryFailed();
     return StepResult::GoOn;

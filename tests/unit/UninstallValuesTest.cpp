@@ -2,6 +2,7 @@
 #include "records/UninstallValues.h"
 #include <gtest/gtest.h>
 #include <cstdio>
+#include <deque>
 #include <map>
 #include <string>
 
@@ -66,23 +67,30 @@ const Vector<UninstallData>& ExtraValues()
     return extra;
 }
 
+// The input points to texts the installer keeps; these stay for the whole test run.
+const String* Keep(const char* text)
+{
+    static std::deque<String> kept;
+    return &kept.emplace_back(text);
+}
+
 UninstallValuesInput RichInput()
 {
     UninstallValuesInput in;
     in.uninstallerPath = "C:\\Program Files\\Quox Demo\\Uninstall.exe";
-    in.uninstallName = "Quox Demo";
-    in.displayName = "Quox Demo 2";
-    in.installSource = "D:\\setup.exe";
-    in.displayVersion = "2.15b";
-    in.publisher = "Quox Software";
-    in.productRegistry = "Quox\\Demo";
-    in.productStartMenu = "Quox\\Demo";
-    in.sharedPath = "C:\\Program Files\\Common Files\\Quox";
-    in.productFonts = "\"Quox Sans\" \"QUOXSANS.TTF\" ";
+    in.uninstallName = Keep("Quox Demo");
+    in.displayName = Keep("Quox Demo 2");
+    in.installSource = Keep("D:\\setup.exe");
+    in.displayVersion = Keep("2.15b");
+    in.publisher = Keep("Quox Software");
+    in.productRegistry = Keep("Quox\\Demo");
+    in.productStartMenu = Keep("Quox\\Demo");
+    in.sharedPath = Keep("C:\\Program Files\\Common Files\\Quox");
+    in.productFonts = Keep("\"Quox Sans\" \"QUOXSANS.TTF\" ");
     in.productFlags = 0x0000010000000004ull;
-    in.uninstallBatch1 = "del %InstallDir%\\cache.dat";
-    in.sharedFiles = "\"C:\\WINDOWS\\SYSTEM\\quox.ocx^\"";
-    in.uninstallSubdir = "Uninstall";
+    in.uninstallBatch1 = Keep("del %InstallDir%\\cache.dat");
+    in.sharedFiles = Keep("\"C:\\WINDOWS\\SYSTEM\\quox.ocx^\"");
+    in.uninstallSubdir = Keep("Uninstall");
     in.shortcutMode = 1;
     in.displayTitle = "Quox Demo Setup";
     in.titleColor = 0x00FFFFFF;
@@ -92,7 +100,7 @@ UninstallValuesInput RichInput()
     in.titlePosition = 3;
     in.bitmapSize = 100;
     in.uninstallData = &ExtraValues();
-    in.installLocation = "C:\\Program Files\\Quox Demo";
+    in.installLocation = Keep("C:\\Program Files\\Quox Demo");
     in.installDate.Set(12, 7, 2026, 15, 5, 9);
     return in;
 }
@@ -141,7 +149,7 @@ TEST(UninstallValues, EmptyVersionAndOneColourDeleteTheirValues)
 {
     UninstallValuesInput in;
     in.uninstallerPath = "C:\\Q\\Uninstall.exe";
-    in.uninstallName = "Q";
+    in.uninstallName = Keep("Q");
     in.monoColor = true;
     in.bottomColor = 0x123456;
     in.shortcutMode = 2; // only 1 means all users
@@ -265,7 +273,7 @@ TEST(UninstallEntry, ReadsBackWhatTheInstallerWrote)
 {
     UninstallValuesInput in = RichInput();
     in.productFlags = 0x8000010000000004ull;
-    in.uninstallBatch2 = "echo done";
+    in.uninstallBatch2 = Keep("echo done");
     FakeKey key;
     WriteUninstallValues(in, key);
 

@@ -17,7 +17,7 @@ bool FinishRecord(Uninstaller& u)
     if (u.Has(kFlagAddToPath))
         u.questions.ShowError(EditAutoexecPath(u.InstallDir(), false), "Error");
 
-    if (!IsBlank(u.entry.uninstallBatch2.Text())) {
+    if (!IsBlank(u.entry.uninstallBatch2)) {
         // The install directory is gone by now: the batch runs in the root of its drive
         // (in the temporary directory for a network path).
         char letter = DriveLetter(u.InstallDir());

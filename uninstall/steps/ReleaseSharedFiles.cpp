@@ -57,7 +57,7 @@ void Release(Uninstaller& u, RegistryKey& counts, const String& path, char marke
 bool ReleaseSharedFiles(Uninstaller& u)
 {
     const String& list = u.entry.sharedFiles;
-    if (IsBlank(list.Text()))
+    if (IsBlank(list))
         return true;
     RegistryKey counts;
     if (!counts.Open(HKEY_LOCAL_MACHINE, kSharedCountsKey)) {
@@ -72,7 +72,7 @@ bool ReleaseSharedFiles(Uninstaller& u)
     // Each count is taken back once: a second run after a partial uninstallation must not
     // take another product's share.
     (void)u.key.DeleteValue(UninstallValueName::kSharedFiles);
-    if (!IsBlank(u.entry.sharedPath.Text()) && !u.IsKeptDirectory(u.entry.sharedPath))
+    if (!IsBlank(u.entry.sharedPath) && !u.IsKeptDirectory(u.entry.sharedPath))
         (void)RemoveEmptyDirectory(u.entry.sharedPath);
     return true;
 }

@@ -39,7 +39,7 @@ bool DeleteKeyAndEmptyParents(HKEY root, const String& key)
 bool RemoveProductKeys(Uninstaller& u)
 {
     const String& key = u.entry.productRegistry;
-    if (IsBlank(key.Text()))
+    if (IsBlank(key))
         return true;
     u.Step(69, 95);
     (void)DeleteKeyAndEmptyParents(HKEY_LOCAL_MACHINE, key);

@@ -12,7 +12,7 @@ constexpr int kStartMenuDepth = 20;
 
 bool RemoveStartMenuFolder(Uninstaller& u)
 {
-    if (IsBlank(u.entry.productStartMenu.Text()))
+    if (IsBlank(u.entry.productStartMenu))
         return true;
     String programs = FolderPath(u.entry.shortcutMode == 1 ? SystemFolder::CommonPrograms : SystemFolder::Programs);
     u.RemoveDirectoryAndEmptyParents(JoinPath(programs, u.entry.productStartMenu), kStartMenuDepth);

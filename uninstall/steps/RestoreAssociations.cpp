@@ -12,7 +12,7 @@ namespace {
 bool RestoreDefault(RegistryKey& key, const String& backupName)
 {
     String backup = key.ReadText(backupName.Text());
-    if (IsBlank(backup.Text()))
+    if (IsBlank(backup))
         return false;
     (void)key.WriteText(nullptr, backup);
     (void)key.DeleteValue(backupName.Text());

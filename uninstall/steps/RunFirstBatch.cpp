@@ -7,7 +7,7 @@
 
 bool RunFirstBatch(Uninstaller& u)
 {
-    if (IsBlank(u.entry.uninstallBatch1.Text()))
+    if (IsBlank(u.entry.uninstallBatch1))
         return true;
     uint32_t options = (u.Has(kFlagHideUninstallBatch1) ? kBatchHidden : 0) | (u.Automatic() ? kBatchNoPauses : 0);
     (void)RunBatch(u.InstallDir(), u.entry.sharedPath, u.entry.uninstallBatch1, options, PumpMessages);
